@@ -1,11 +1,8 @@
-# GoogleTest: Debian's packaged build on Linux; compiled from its sources for the cross build.
+# GoogleTest: Debian's packaged build on Linux; compiled from its sources for the cross build
+# (its own CMake project defines the GTest:: aliases).
 if(CMAKE_CROSSCOMPILING)
-  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
-  add_library(GTest::gmock ALIAS gmock)
 else()
   find_package(GTest REQUIRED)
 endif()
