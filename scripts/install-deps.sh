@@ -22,3 +22,24 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# --- libpng source for the Windows cross build (raster) ---------------------------------------
+# mingw has no libpng package, so the cross build compiles Debian's own libpng source package.
+# The deb-src entry reuses the machine's main archive stanza: its Types line gains "deb-src", so no
+# address is written anywhere. The tarballs land in ORV_LIBPNG_SRC_DIR, which
+# cmake/libpng-mingw.cmake reads (default: ~/.cache/orv/libpng).
+libpng_dir=${ORV_LIBPNG_SRC_DIR:-$HOME/.cache/orv/libpng}
+if ! ls "$libpng_dir"/libpng1.6_*.orig.tar.* >/dev/null 2>&1; then
+  sources=/etc/apt/sources.list.d/debian.sources
+  if ! grep -q '^Types:.*deb-src' "$sources"; then
+    # Only the first stanza (the main archive): the security stanza's pool lacks the sources.
+    awk 'BEGIN { done = 0 }
+         /^Types:/ && !done { if ($0 !~ /deb-src/) $0 = $0 " deb-src"; done = 1 }
+         { print }' "$sources" > "$sources.orv-tmp"
+    mv "$sources.orv-tmp" "$sources"
+  fi
+  apt-get update -qq
+  mkdir -p "$libpng_dir"
+  (cd "$libpng_dir" && apt-get source --download-only -qq libpng1.6)
+fi
+# --- end of libpng source block ---------------------------------------------------------------
