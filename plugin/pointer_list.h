@@ -1,0 +1,42 @@
+// An owning list of object pointers on a HeapBuffer. Appending never shrinks the storage; the
+// list deletes its entries from the last to the first when it is destroyed.
+#pragma once
+
+#include <cstring>
+
+#include "plugin/heap_buffer.h"
+
+template <typename T>
+class PointerList {
+public:
+    PointerList() : buffer_(4096) {}
+    ~PointerList() { DeleteAll(); }
+    PointerList(const PointerList&) = delete;
+    PointerList& operator=(const PointerList&) = delete;
+
+    int Count() const { return buffer_.Size() / static_cast<int>(sizeof(T*)); }
+
+    // Entry i, or null outside the list.
+    T* Get(int i) const {
+        if (i < 0 || i >= Count()) return nullptr;
+        T* entry;
+        std::memcpy(&entry, buffer_.Data() + i * sizeof(T*), sizeof(T*));
+        return entry;
+    }
+
+    // Takes ownership of entry; false (entry not taken) when the list cannot grow.
+    bool Append(T* entry) {
+        const int count = Count();
+        if (!buffer_.Resize((count + 1) * static_cast<int>(sizeof(T*)), false)) return false;
+        std::memcpy(buffer_.Data() + count * sizeof(T*), &entry, sizeof(T*));
+        return true;
+    }
+
+    void DeleteAll() {
+        for (int i = Count() - 1; i >= 0; --i) delete Get(i);
+        buffer_.Resize(0);
+    }
+
+private:
+    HeapBuffer buffer_;
+};

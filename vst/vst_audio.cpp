@@ -1,0 +1,106 @@
+// The audio and parameter callbacks of the AEffect. Each holds the plug-in lock throughout and
+// allocates nothing: the scratch buffers were sized by SetBlockSize.
+#include <algorithm>
+
+#include "editor/editor.h"
+#include "vst/vst_plugin.h"
+
+using namespace vst2;
+
+void VstPlugin::ProcessSingle(float** inputs, float** outputs, int frames, bool accumulate) {
+    LockGuard guard(lock);
+    if (receivesMidi) HostCall(audioMasterWantMidi);
+    if (inputs == nullptr || outputs == nullptr) return;
+
+    // Longer host blocks than the scratch buffers hold are processed in consecutive pieces.
+    for (int done = 0; done < frames;) {
+        const int piece = std::min(frames - done, blockSize);
+        int k = 0;
+        for (int i = 0; i < NInputs(); ++i) {
+            InputChannel* channel = Input(i);
+            if (!channel->connected) continue;
+            const float* source = inputs[k++] + done;
+            double* scratch = channel->Scratch();
+            for (int s = 0; s < piece; ++s) scratch[s] = source[s];
+            *channel->slot = scratch;
+        }
+        k = 0;
+        for (int i = 0; i < NOutputs(); ++i) {
+            OutputChannel* channel = Output(i);
+            if (!channel->connected) continue;
+            *channel->slot = channel->Scratch();
+            channel->destination = outputs[k++] + done;
+        }
+
+        ProcessBlock(InputSlots(), OutputSlots(), piece);
+
+        for (int i = 0; i < NOutputs(); ++i) {
+            OutputChannel* channel = Output(i);
+            if (!channel->connected) continue;
+            const double* result = channel->Scratch();
+            float* destination = channel->destination;
+            if (accumulate) {
+                for (int s = 0; s < piece; ++s) destination[s] += static_cast<float>(result[s]);
+            } else {
+                for (int s = 0; s < piece; ++s) destination[s] = static_cast<float>(result[s]);
+            }
+        }
+        done += piece;
+    }
+}
+
+void VstPlugin::ProcessDouble(double** inputs, double** outputs, int frames) {
+    LockGuard guard(lock);
+    if (receivesMidi) HostCall(audioMasterWantMidi);
+    if (inputs == nullptr || outputs == nullptr) return;
+
+    // The host's buffers go straight to the effect. Pieces of at most the block size keep a
+    // disconnected channel's scratch buffer from being overrun by a longer host block.
+    for (int done = 0; done < frames;) {
+        const int piece = std::min(frames - done, blockSize);
+        int k = 0;
+        for (int i = 0; i < NInputs(); ++i) {
+            if (Input(i)->connected) *Input(i)->slot = inputs[k++] + done;
+        }
+        k = 0;
+        for (int i = 0; i < NOutputs(); ++i) {
+            if (Output(i)->connected) *Output(i)->slot = outputs[k++] + done;
+        }
+        ProcessBlock(InputSlots(), OutputSlots(), piece);
+        done += piece;
+    }
+}
+
+void VstPlugin::Process(AEffect* effect, float** inputs, float** outputs, int32 sampleFrames) {
+    if (VstPlugin* plug = FromEffect(effect)) plug->ProcessSingle(inputs, outputs, sampleFrames, true);
+}
+
+void VstPlugin::ProcessReplacing(AEffect* effect, float** inputs, float** outputs,
+                                 int32 sampleFrames) {
+    if (VstPlugin* plug = FromEffect(effect)) {
+        plug->ProcessSingle(inputs, outputs, sampleFrames, false);
+    }
+}
+
+void VstPlugin::ProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
+                                       int32 sampleFrames) {
+    if (VstPlugin* plug = FromEffect(effect)) plug->ProcessDouble(inputs, outputs, sampleFrames);
+}
+
+float VstPlugin::GetParameter(AEffect* effect, int32 index) {
+    VstPlugin* plug = FromEffect(effect);
+    if (plug == nullptr) return 0.0f;
+    LockGuard guard(plug->lock);
+    return plug->IsValidParam(index) ? static_cast<float>(plug->Param(index)->NormalizedValue())
+                                     : 0.0f;
+}
+
+void VstPlugin::SetParameter(AEffect* effect, int32 index, float value) {
+    VstPlugin* plug = FromEffect(effect);
+    if (plug == nullptr) return;
+    LockGuard guard(plug->lock);
+    if (!plug->IsValidParam(index)) return;
+    if (plug->editor != nullptr) plug->editor->ReceiveParamFromPlugin(index, value, true);
+    plug->Param(index)->ApplyNormalized(value);
+    plug->ParamChanged(index);
+}
