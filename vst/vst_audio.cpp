@@ -10,7 +10,7 @@ using namespace vst2;
 void VstPlugin::ProcessSingle(float** inputs, float** outputs, int frames, bool accumulate) {
     LockGuard guard(lock);
     if (receivesMidi) HostCall(audioMasterWantMidi);
-    if (inputs == nullptr || outputs == nullptr) return;
+    if (inputs == nullptr || outputs == nullptr || blockSize < 1) return;
 
     // Longer host blocks than the scratch buffers hold are processed in consecutive pieces.
     for (int done = 0; done < frames;) {
@@ -52,7 +52,7 @@ void VstPlugin::ProcessSingle(float** inputs, float** outputs, int frames, bool 
 void VstPlugin::ProcessDouble(double** inputs, double** outputs, int frames) {
     LockGuard guard(lock);
     if (receivesMidi) HostCall(audioMasterWantMidi);
-    if (inputs == nullptr || outputs == nullptr) return;
+    if (inputs == nullptr || outputs == nullptr || blockSize < 1) return;
 
     // The host's buffers go straight to the effect. Pieces of at most the block size keep a
     // disconnected channel's scratch buffer from being overrun by a longer host block.
