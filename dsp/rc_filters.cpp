@@ -1,0 +1,24 @@
+#include "dsp/rc_filters.h"
+
+#include <cmath>
+
+#include "dsp/dsp_constants.h"
+
+void RcPole::Prepare(double cutoffHz, double sampleRate) {
+    const double t = 1.0 / sampleRate;
+    // tan(pi f / fs) fs / pi, written out as the circuit derivation leaves it.
+    warpedFrequency_ = std::tan(kTwoPi * cutoffHz / sampleRate * 0.5) * (2.0 * sampleRate) *
+                       cutoffHz / (kTwoPi * cutoffHz);
+    capacitance_ = 1e-6;
+    conductance_ = 1e-6 / t;
+    resistance_ = 1.0 / (warpedFrequency_ * kTwoPi * 1e-6);
+    k_ = 1.0 / (resistance_ * conductance_ + 1.0);
+}
+
+void RcLowPass::Prepare(double cutoffHz, double sampleRate) {
+    RcPole::Prepare(cutoffHz, sampleRate);
+    for (int step = 0; step < 32 * 8; ++step) {
+        const double y = (resistance_ * state_ + 1e-25) * k_;
+        state_ = conductance_ * y;
+    }
+}
