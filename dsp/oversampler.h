@@ -1,0 +1,38 @@
+// Converts one channel's block between the host rate and 1, 2, 4 or 8 times it, an octave at a
+// time: half-delay interpolation plus a half-band filter going up, half-band filter plus
+// decimation coming down. Owned by the effect, one per channel; SetFactor from the parameter
+// handling and Upsample / Downsample from the audio callback, serialised by the effect's lock.
+#pragma once
+
+#include <array>
+
+#include "dsp/half_delay.h"
+#include "dsp/halfband_filter.h"
+
+class Oversampler {
+public:
+    Oversampler();
+
+    // 1, 2, 4 or 8; anything else selects 1. A different factor clears the allpass lanes of all
+    // half-band filters (not the half-delays or delay slots); the same factor clears nothing.
+    void SetFactor(int factor);
+    int Factor() const { return factor_; }
+
+    // Reads n samples from in, writes Factor() x n to out. in and out must not overlap.
+    void Upsample(const double* in, double* out, int n);
+    // Reads Factor() x n samples from in, writes n to out. in and out must not overlap.
+    void Downsample(const double* in, double* out, int n);
+
+private:
+    // One up-sampling octave: v and its half-sample-delayed neighbour through the half-band.
+    static void UpOctave(HalfbandFilter& filter, HalfDelay& delay, double v, double& y0,
+                         double& y1) {
+        const double h = delay.Step(v);
+        filter.FilterPair(h, v, y0, y1);
+    }
+
+    int factor_ = 1;
+    // 0..2 serve the up-sampling octaves (host rate outwards), 3..5 the down-sampling ones.
+    std::array<HalfbandFilter, 6> halfbands_;
+    std::array<HalfDelay, 3> halfDelays_{};
+};

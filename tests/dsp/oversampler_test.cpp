@@ -1,0 +1,265 @@
+#include "dsp/oversampler.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <vector>
+
+#include "dsp/allpass_cascade.h"
+#include "dsp/half_delay.h"
+#include "dsp/halfband_filter.h"
+#include "signal_helpers.h"
+
+namespace {
+
+using Complex = std::complex<double>;
+
+constexpr double kHostRate = 44100.0;
+
+std::vector<double> Upsampled(Oversampler& oversampler, const std::vector<double>& in) {
+    std::vector<double> out(in.size() * static_cast<size_t>(oversampler.Factor()));
+    oversampler.Upsample(in.data(), out.data(), static_cast<int>(in.size()));
+    return out;
+}
+
+std::vector<double> Downsampled(Oversampler& oversampler, const std::vector<double>& in) {
+    std::vector<double> out(in.size() / static_cast<size_t>(oversampler.Factor()));
+    oversampler.Downsample(in.data(), out.data(), static_cast<int>(out.size()));
+    return out;
+}
+
+Oversampler WithFactor(int factor) {
+    Oversampler oversampler;
+    oversampler.SetFactor(factor);
+    return oversampler;
+}
+
+TEST(AllpassCascade, HasUnitMagnitudeOnEachLane) {
+    for (double cyclesPerSample : {0.01, 0.1, 0.2, 0.3, 0.45}) {
+        AllpassCascade cascade(kSteepHalfband.b);
+        const int count = 20000;
+        std::vector<double> in = Sine(1.0, cyclesPerSample * 1000.0, 1000.0, count);
+        std::vector<double> lane0 = in;
+        std::vector<double> lane1(count, 0.0);
+        for (int i = 0; i < count; ++i) {
+            cascade.ProcessPair(lane0[i], lane1[i]);
+        }
+        const int settle = count / 2;
+        const double gain =
+            std::abs(ToneAmplitude(lane0.data() + settle, settle, cyclesPerSample, 1.0)) /
+            std::abs(ToneAmplitude(in.data() + settle, settle, cyclesPerSample, 1.0));
+        EXPECT_NEAR(gain, 1.0, 1e-9) << cyclesPerSample;
+        for (double sample : lane1) {
+            ASSERT_EQ(sample, 0.0) << "lanes must not interact";
+        }
+    }
+}
+
+// (c + z^-1) / (1 + c z^-1) with c = 1/3 delays low frequencies by (1 - c) / (1 + c) = 0.5.
+TEST(HalfDelay, DelaysLowFrequenciesByHalfASample) {
+    HalfDelay delay;
+    const double hz = 100.0;
+    std::vector<double> in = Sine(1.0, hz, kHostRate, 44100);
+    std::vector<double> out(in.size());
+    for (size_t i = 0; i < in.size(); ++i) {
+        out[i] = delay.Step(in[i]);
+    }
+    const Complex ratio = ToneAmplitude(out.data() + 22050, 22050, hz, kHostRate) /
+                          ToneAmplitude(in.data() + 22050, 22050, hz, kHostRate);
+    EXPECT_NEAR(std::abs(ratio), 1.0, 1e-9);
+    const double delaySamples = -std::arg(ratio) / (2.0 * kPi * hz / kHostRate);
+    EXPECT_NEAR(delaySamples, 0.5, 1e-4);
+}
+
+TEST(Oversampler, FactorOneIsAnExactCopyBothWays) {
+    Oversampler oversampler;  // also the state of a new oversampler
+    EXPECT_EQ(oversampler.Factor(), 1);
+    const std::vector<double> in = Sine(0.7, 1234.0, kHostRate, 500);
+    EXPECT_EQ(Upsampled(oversampler, in), in);
+    EXPECT_EQ(Downsampled(oversampler, in), in);
+}
+
+TEST(Oversampler, UnsupportedFactorsSelectOne) {
+    for (int factor : {3, 0, -2, 16}) {
+        Oversampler oversampler = WithFactor(4);
+        oversampler.SetFactor(factor);
+        EXPECT_EQ(oversampler.Factor(), 1) << factor;
+        const std::vector<double> in = Sine(0.7, 1234.0, kHostRate, 64);
+        EXPECT_EQ(Upsampled(oversampler, in), in) << factor;
+    }
+}
+
+TEST(Oversampler, EmptyBlocksTouchNothing) {
+    for (int factor : {1, 2, 4, 8}) {
+        Oversampler oversampler = WithFactor(factor);
+        Oversampler untouched = oversampler;
+        double in = 1.0;
+        double out = -7.0;
+        oversampler.Upsample(&in, &out, 0);
+        oversampler.Downsample(&in, &out, 0);
+        EXPECT_EQ(out, -7.0);
+        const std::vector<double> signal = Sine(1.0, 440.0, kHostRate, 64);
+        EXPECT_EQ(Upsampled(oversampler, signal), Upsampled(untouched, signal)) << factor;
+    }
+}
+
+// Every cascade is allpass, so each half-band passes DC with gain (1 + 1) / 2.
+TEST(Oversampler, PassesDirectCurrentWithUnityGain) {
+    for (int factor : {2, 4, 8}) {
+        Oversampler oversampler = WithFactor(factor);
+        const std::vector<double> ones(5000, 1.0);
+        const std::vector<double> up = Upsampled(oversampler, ones);
+        const std::vector<double> down = Downsampled(oversampler, up);
+        for (size_t i = up.size() - 100; i < up.size(); ++i) {
+            ASSERT_NEAR(up[i], 1.0, 1e-12) << factor;
+        }
+        EXPECT_NEAR(down.back(), 1.0, 1e-12) << factor;
+    }
+}
+
+double RoundTripGain(int factor, double hz) {
+    Oversampler oversampler = WithFactor(factor);
+    const std::vector<double> in = Sine(1.0, hz, kHostRate, 44100);
+    const std::vector<double> out = Downsampled(oversampler, Upsampled(oversampler, in));
+    return std::abs(ToneAmplitude(out.data() + 22050, 22050, hz, kHostRate));
+}
+
+// Frequency responses, from filter theory, at a rate of 2 R. The half-band at z = e^(j omega):
+// (A(z) + z^-1 B(z)) / 2 with A(z) = prod (a + z^-2) / (1 + a z^-2).
+Complex Halfband(const HalfbandCoefficients& set, double omega) {
+    const Complex z2inv = std::polar(1.0, -2.0 * omega);
+    Complex a = 1.0;
+    Complex b = 1.0;
+    for (int i = 0; i < AllpassCascade::kSections; ++i) {
+        a *= (set.a[i] + z2inv) / (1.0 + set.a[i] * z2inv);
+        b *= (set.b[i] + z2inv) / (1.0 + set.b[i] * z2inv);
+    }
+    return 0.5 * (a + std::polar(1.0, -omega) * b);
+}
+
+// One up-sampling octave for a tone at theta (radians per input sample). The pairs (D v, v),
+// D = (c + z^-1) / (1 + c z^-1), hold the tone at omega = theta / 2 with amplitude
+// (D + e^(-j omega)) / 2 and its image at omega + pi with amplitude (D - e^(-j omega)) / 2; the
+// half-band then weighs each.
+struct OctaveGains {
+    double tone;
+    double image;
+};
+
+OctaveGains UpOctave(const HalfbandCoefficients& set, double theta) {
+    const double c = 0.33333333;
+    const Complex zinv = std::polar(1.0, -theta);
+    const Complex d = (c + zinv) / (1.0 + c * zinv);
+    const double omega = theta / 2.0;
+    const Complex ideal = std::polar(1.0, -omega);
+    return {std::abs((d + ideal) / 2.0 * Halfband(set, omega)),
+            std::abs((d - ideal) / 2.0 * Halfband(set, omega + kPi))};
+}
+
+// Flat to 0.01 dB up to 5 kHz; above, the half-delay's phase error grows and with it the share
+// of the tone that ends up in the image, which the half-bands then remove.
+TEST(Oversampler, RoundTripKeepsThePassbandLevel) {
+    for (int factor : {2, 4, 8}) {
+        for (double hz : {100.0, 1000.0, 5000.0}) {
+            EXPECT_NEAR(RoundTripGain(factor, hz), 1.0, 1e-3) << factor << "x, " << hz << " Hz";
+        }
+    }
+    for (double hz : {10000.0, 16000.0}) {
+        const double theta = 2.0 * kPi * hz / kHostRate;
+        const double predicted =
+            UpOctave(kSteepHalfband, theta).tone * std::abs(Halfband(kSteepHalfband, theta / 2.0));
+        EXPECT_NEAR(RoundTripGain(2, hz), predicted, 1e-5) << hz << " Hz";
+    }
+}
+
+// A measured level relative to the tone against its prediction: within 0.1 dB, or, where the
+// prediction lies under the arithmetic's own noise, simply under -200 dB.
+void ExpectLevel(double measured, double predicted, double hz) {
+    if (predicted < 1e-10) {
+        EXPECT_LT(Decibels(measured), -200.0) << hz << " Hz";
+    } else {
+        EXPECT_NEAR(Decibels(measured), Decibels(predicted), 0.1) << hz << " Hz";
+    }
+    EXPECT_LT(Decibels(measured), -40.0) << hz << " Hz";
+}
+
+// An 18 kHz tone at 44.1 kHz, 4900-sample windows (2000 whole cycles).
+TEST(Oversampler, RejectsImagesAsItsFiltersPredict) {
+    const double tone = 18000.0;
+    const double theta = 2.0 * kPi * tone / kHostRate;
+    const int window = 4900;
+    const std::vector<double> in = Sine(1.0, tone, kHostRate, 4 * window);
+
+    Oversampler twice = WithFactor(2);
+    const std::vector<double> up2 = Upsampled(twice, in);
+    const double* last2 = up2.data() + up2.size() - 2 * window;
+    const double rate2 = 2 * kHostRate;
+    const OctaveGains first = UpOctave(kSteepHalfband, theta);
+    const double tone2 = std::abs(ToneAmplitude(last2, 2 * window, tone, rate2));
+    const double image2 = std::abs(ToneAmplitude(last2, 2 * window, kHostRate - tone, rate2));
+    EXPECT_NEAR(tone2, first.tone, 1e-6);
+    ExpectLevel(image2 / tone2, first.image / first.tone, kHostRate - tone);
+
+    // At 4x the second octave (gentle half-band at 88.2 kHz) sees the tone and the first image.
+    Oversampler fourTimes = WithFactor(4);
+    const std::vector<double> up4 = Upsampled(fourTimes, in);
+    const double* last4 = up4.data() + up4.size() - 4 * window;
+    const double rate4 = 4 * kHostRate;
+    const double theta2 = 2.0 * kPi * (kHostRate - tone) / rate2;
+    const OctaveGains ofTone = UpOctave(kGentleHalfband, theta / 2.0);
+    const OctaveGains ofImage = UpOctave(kGentleHalfband, theta2);
+    const double toneLevel = first.tone * ofTone.tone;
+    const struct {
+        double hz;
+        double predicted;
+    } images[] = {{kHostRate - tone, first.image * ofImage.tone},
+                  {2 * kHostRate - tone, first.tone * ofTone.image},
+                  {kHostRate + tone, first.image * ofImage.image}};
+    const double tone4 = std::abs(ToneAmplitude(last4, 4 * window, tone, rate4));
+    EXPECT_NEAR(tone4, toneLevel, 1e-6);
+    for (const auto& image : images) {
+        const double level = std::abs(ToneAmplitude(last4, 4 * window, image.hz, rate4));
+        ExpectLevel(level / tone4, image.predicted / toneLevel, image.hz);
+    }
+}
+
+// Down-sampling keeps every other output of the half-band: a 30 kHz tone at 88.2 kHz folds to
+// 14.1 kHz, weighed by the filter's response at 30 kHz.
+TEST(Oversampler, RejectsAliasesAsItsFilterPredicts) {
+    const double hz = 30000.0;
+    const double rate = 2 * kHostRate;
+    Oversampler oversampler = WithFactor(2);
+    const std::vector<double> out = Downsampled(oversampler, Sine(1.0, hz, rate, 4 * 4900));
+    const double alias = std::abs(
+        ToneAmplitude(out.data() + out.size() - 4900, 4900, rate - hz - kHostRate, kHostRate));
+    ExpectLevel(alias, std::abs(Halfband(kSteepHalfband, 2.0 * kPi * hz / rate)), hz);
+}
+
+TEST(Oversampler, SettingTheSameFactorClearsNothing) {
+    for (int factor : {2, 4}) {
+        Oversampler continued = WithFactor(factor);
+        const std::vector<double> signal = Sine(0.5, 3000.0, kHostRate, 256);
+        const std::vector<double> wide = Upsampled(continued, signal);
+        Downsampled(continued, wide);
+        Oversampler reset = continued;
+        reset.SetFactor(factor);
+        EXPECT_EQ(Upsampled(reset, signal), Upsampled(continued, signal));
+        EXPECT_EQ(Downsampled(reset, wide), Downsampled(continued, wide));
+    }
+}
+
+// The down-sampling filters hold only allpass lanes and a delay slot; a block ending in 0 leaves
+// that slot as a new oversampler has it, so a cleared one must then match a new one exactly.
+TEST(Oversampler, ChangingTheFactorClearsTheAllpassLanes) {
+    Oversampler used = WithFactor(2);
+    std::vector<double> wide = Sine(0.5, 3000.0, 2 * kHostRate, 512);
+    wide.back() = 0.0;
+    Downsampled(used, wide);
+    used.SetFactor(4);
+    used.SetFactor(2);
+    Oversampler fresh = WithFactor(2);
+    EXPECT_EQ(Downsampled(used, wide), Downsampled(fresh, wide));
+}
+
+}  // namespace
