@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything (the Linux module and tools, the Windows DLL) and renders a demo signal
+# through the freshly built Linux module. Installs what it needs first.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/install-deps.sh"
+
+echo "== Linux: building"
+"$root/scripts/build-linux.sh" build/linux
+echo "== Windows: cross-building"
+"$root/scripts/build-windows.sh" build/win64
+
+echo "== Rendering the demo"
+mkdir -p build/demo
+build/linux/bin/orv-demo-signal build/demo/riff.wav
+build/linux/bin/orv-render --param Drive=7 --param Volume=4 build/demo/riff.wav build/demo/riff-orv-q12.wav
+
+cat <<TXT
+
+Linux VST module:    $root/build/linux/ORV_Q12.so
+Windows VST module:  $root/build/win64/ORV_Q12.dll
+Demo input:          $root/build/demo/riff.wav
+Demo through ORV Q12: $root/build/demo/riff-orv-q12.wav
+TXT
