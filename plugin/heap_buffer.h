@@ -11,6 +11,7 @@ public:
     ~HeapBuffer();
     HeapBuffer(const HeapBuffer&) = delete;
     HeapBuffer& operator=(const HeapBuffer&) = delete;
+    HeapBuffer(HeapBuffer&& other) noexcept : granularity_(other.granularity_) { Swap(other); }
 
     // Sets the used size to n bytes, growing or (when allowed) shrinking the allocation by the
     // hysteresis rule below. Returns false, with nothing changed, when memory cannot be had.
