@@ -94,6 +94,7 @@ TEST(ClipperStage, OutputStaysBoundedForLargeInputs) {
     }
 }
 
+// A sine straight into the stage at a Filter of 0.095 (knob at 5).
 int MostIterations(double amplitude, double hz) {
     ClipperStage stage = Stage(0.095);
     int most = 0;
@@ -104,34 +105,16 @@ int MostIterations(double amplitude, double hz) {
     return most;
 }
 
-TEST(ClipperStage, NewtonConvergesInAFewStepsForAudioSignals) {
+// A few steps for ordinary signals. A large jump of V between samples overshoots onto the steep
+// side of the exponential, from where each step retreats by about nVt: crossing the whole
+// +-35 nVt table takes about 70, still far below the cap of 1000.
+TEST(ClipperStage, NewtonConvergesInAFewSteps) {
     for (double amplitude : {0.01, 0.1, 1.0}) {
         for (double hz : {100.0, 1000.0, 3000.0}) {
             EXPECT_LE(MostIterations(amplitude, hz), 5) << amplitude << " V, " << hz << " Hz";
         }
     }
-}
-
-// A large jump of V between samples overshoots onto the steep side of the exponential, from
-// where each Newton step retreats by about nVt: crossing the whole +-35 nVt table takes about 70.
-TEST(ClipperStage, NewtonStaysFarBelowItsCapOnFullSwingEdges) {
-    for (double hz : {1000.0, 10000.0, 20000.0}) {
-        EXPECT_LE(MostIterations(3.5, hz), 70) << hz << " Hz";
-    }
-}
-
-TEST(ClipperStage, CoefficientChangesKeepTheState) {
-    ClipperStage continued = Stage(0.2);
-    const std::vector<double> x = Sine(1.0, 440.0, kRate, 4000);
-    for (size_t i = 0; i < 2000; ++i) {
-        continued.Process(x[i]);
-    }
-    ClipperStage changed = continued;
-    changed.SetCoefficients(kRate, 0.7);
-    changed.SetCoefficients(kRate, 0.2);
-    for (size_t i = 2000; i < x.size(); ++i) {
-        ASSERT_EQ(changed.Process(x[i]), continued.Process(x[i])) << i;
-    }
+    EXPECT_LE(MostIterations(3.5, 20000.0), 70);
 }
 
 TEST(StaticShaper, HasItsOffsetAtZeroAndIsOddAroundIt) {

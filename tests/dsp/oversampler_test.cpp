@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "dsp/allpass_cascade.h"
-#include "dsp/half_delay.h"
 #include "dsp/halfband_filter.h"
 #include "signal_helpers.h"
 
@@ -56,52 +55,25 @@ TEST(AllpassCascade, HasUnitMagnitudeOnEachLane) {
     }
 }
 
-// (c + z^-1) / (1 + c z^-1) with c = 1/3 delays low frequencies by (1 - c) / (1 + c) = 0.5.
-TEST(HalfDelay, DelaysLowFrequenciesByHalfASample) {
-    HalfDelay delay;
-    const double hz = 100.0;
-    std::vector<double> in = Sine(1.0, hz, kHostRate, 44100);
-    std::vector<double> out(in.size());
-    for (size_t i = 0; i < in.size(); ++i) {
-        out[i] = delay.Step(in[i]);
-    }
-    const Complex ratio = ToneAmplitude(out.data() + 22050, 22050, hz, kHostRate) /
-                          ToneAmplitude(in.data() + 22050, 22050, hz, kHostRate);
-    EXPECT_NEAR(std::abs(ratio), 1.0, 1e-9);
-    const double delaySamples = -std::arg(ratio) / (2.0 * kPi * hz / kHostRate);
-    EXPECT_NEAR(delaySamples, 0.5, 1e-4);
-}
-
+// A new oversampler, and any factor other than 1, 2, 4 or 8, copies.
 TEST(Oversampler, FactorOneIsAnExactCopyBothWays) {
-    Oversampler oversampler;  // also the state of a new oversampler
-    EXPECT_EQ(oversampler.Factor(), 1);
     const std::vector<double> in = Sine(0.7, 1234.0, kHostRate, 500);
-    EXPECT_EQ(Upsampled(oversampler, in), in);
-    EXPECT_EQ(Downsampled(oversampler, in), in);
-}
-
-TEST(Oversampler, UnsupportedFactorsSelectOne) {
-    for (int factor : {3, 0, -2, 16}) {
+    for (int factor : {1, 3, 0, 16}) {
         Oversampler oversampler = WithFactor(4);
         oversampler.SetFactor(factor);
         EXPECT_EQ(oversampler.Factor(), 1) << factor;
-        const std::vector<double> in = Sine(0.7, 1234.0, kHostRate, 64);
         EXPECT_EQ(Upsampled(oversampler, in), in) << factor;
+        EXPECT_EQ(Downsampled(oversampler, in), in) << factor;
     }
 }
 
-TEST(Oversampler, EmptyBlocksTouchNothing) {
-    for (int factor : {1, 2, 4, 8}) {
-        Oversampler oversampler = WithFactor(factor);
-        Oversampler untouched = oversampler;
-        double in = 1.0;
-        double out = -7.0;
-        oversampler.Upsample(&in, &out, 0);
-        oversampler.Downsample(&in, &out, 0);
-        EXPECT_EQ(out, -7.0);
-        const std::vector<double> signal = Sine(1.0, 440.0, kHostRate, 64);
-        EXPECT_EQ(Upsampled(oversampler, signal), Upsampled(untouched, signal)) << factor;
-    }
+TEST(Oversampler, EmptyBlocksWriteNothing) {
+    Oversampler oversampler = WithFactor(4);
+    double in = 1.0;
+    double out = -7.0;
+    oversampler.Upsample(&in, &out, 0);
+    oversampler.Downsample(&in, &out, 0);
+    EXPECT_EQ(out, -7.0);
 }
 
 // Every cascade is allpass, so each half-band passes DC with gain (1 + 1) / 2.
@@ -116,13 +88,6 @@ TEST(Oversampler, PassesDirectCurrentWithUnityGain) {
         }
         EXPECT_NEAR(down.back(), 1.0, 1e-12) << factor;
     }
-}
-
-double RoundTripGain(int factor, double hz) {
-    Oversampler oversampler = WithFactor(factor);
-    const std::vector<double> in = Sine(1.0, hz, kHostRate, 44100);
-    const std::vector<double> out = Downsampled(oversampler, Upsampled(oversampler, in));
-    return std::abs(ToneAmplitude(out.data() + 22050, 22050, hz, kHostRate));
 }
 
 // Frequency responses, from filter theory, at a rate of 2 R. The half-band at z = e^(j omega):
@@ -157,34 +122,16 @@ OctaveGains UpOctave(const HalfbandCoefficients& set, double theta) {
             std::abs((d - ideal) / 2.0 * Halfband(set, omega + kPi))};
 }
 
-// Flat to 0.01 dB up to 5 kHz; above, the half-delay's phase error grows and with it the share
-// of the tone that ends up in the image, which the half-bands then remove.
-TEST(Oversampler, RoundTripKeepsThePassbandLevel) {
-    for (int factor : {2, 4, 8}) {
-        for (double hz : {100.0, 1000.0, 5000.0}) {
-            EXPECT_NEAR(RoundTripGain(factor, hz), 1.0, 1e-3) << factor << "x, " << hz << " Hz";
-        }
-    }
-    for (double hz : {10000.0, 16000.0}) {
-        const double theta = 2.0 * kPi * hz / kHostRate;
-        const double predicted =
-            UpOctave(kSteepHalfband, theta).tone * std::abs(Halfband(kSteepHalfband, theta / 2.0));
-        EXPECT_NEAR(RoundTripGain(2, hz), predicted, 1e-5) << hz << " Hz";
-    }
-}
-
 // A measured level relative to the tone against its prediction: within 0.1 dB, or, where the
-// prediction lies under the arithmetic's own noise, simply under -200 dB.
+// prediction lies under the arithmetic's own noise (the 4x image of the image), under -200 dB.
 void ExpectLevel(double measured, double predicted, double hz) {
-    if (predicted < 1e-10) {
-        EXPECT_LT(Decibels(measured), -200.0) << hz << " Hz";
-    } else {
-        EXPECT_NEAR(Decibels(measured), Decibels(predicted), 0.1) << hz << " Hz";
-    }
-    EXPECT_LT(Decibels(measured), -40.0) << hz << " Hz";
+    const double bound = predicted < 1e-10 ? -200.0 : Decibels(predicted) + 0.1;
+    EXPECT_LT(Decibels(measured), bound) << hz << " Hz";
+    EXPECT_GT(Decibels(measured), std::min(bound, Decibels(predicted) - 0.1)) << hz << " Hz";
 }
 
-// An 18 kHz tone at 44.1 kHz, 4900-sample windows (2000 whole cycles).
+// An 18 kHz tone at 44.1 kHz, 4900-sample windows (2000 whole cycles). The predictions put the
+// 26.1 kHz image at -130.6 dB and, at 4x, the second octave's images at -190 dB and below.
 TEST(Oversampler, RejectsImagesAsItsFiltersPredict) {
     const double tone = 18000.0;
     const double theta = 2.0 * kPi * tone / kHostRate;
@@ -222,18 +169,6 @@ TEST(Oversampler, RejectsImagesAsItsFiltersPredict) {
         const double level = std::abs(ToneAmplitude(last4, 4 * window, image.hz, rate4));
         ExpectLevel(level / tone4, image.predicted / toneLevel, image.hz);
     }
-}
-
-// Down-sampling keeps every other output of the half-band: a 30 kHz tone at 88.2 kHz folds to
-// 14.1 kHz, weighed by the filter's response at 30 kHz.
-TEST(Oversampler, RejectsAliasesAsItsFilterPredicts) {
-    const double hz = 30000.0;
-    const double rate = 2 * kHostRate;
-    Oversampler oversampler = WithFactor(2);
-    const std::vector<double> out = Downsampled(oversampler, Sine(1.0, hz, rate, 4 * 4900));
-    const double alias = std::abs(
-        ToneAmplitude(out.data() + out.size() - 4900, 4900, rate - hz - kHostRate, kHostRate));
-    ExpectLevel(alias, std::abs(Halfband(kSteepHalfband, 2.0 * kPi * hz / rate)), hz);
 }
 
 TEST(Oversampler, SettingTheSameFactorClearsNothing) {

@@ -81,8 +81,4 @@ TEST(DiodeTables, FollowSinhAndCoshWithinInterpolationError) {
     EXPECT_EQ(cosh.Lookup(std::nextafter(-35.0, 0.0)), tables.Cosh()[DiodeTables::kCount - 1]);
 }
 
-TEST(DiodeTables, AreBuiltOncePerProcess) {
-    EXPECT_EQ(&DiodeTables::Shared(), &DiodeTables::Shared());
-}
-
 }  // namespace
