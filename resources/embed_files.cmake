@@ -16,8 +16,10 @@ foreach(line IN LISTS lines)
   string(LENGTH "${hex}" digits)
   math(EXPR size "${digits} / 2")
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-  # Sixteen bytes a line keep the generated file easy on the compiler and on readers.
-  string(REGEX REPLACE "((0x..,){16})" "\\1\n" bytes "${bytes}")
+  # Sixteen bytes a line keep the generated file easy on the compiler and on readers (CMake's
+  # expressions have no counted repetition, hence the repeated group).
+  string(REPEAT "0x..," 16 line)
+  string(REGEX REPLACE "(${line})" "\\1\n" bytes "${bytes}")
   string(APPEND body "const unsigned char kResource${id}[${size}] = {\n${bytes}\n};\n")
   string(APPEND table "    {${id}, \"${type}\", kResource${id}, ${size}},\n")
   math(EXPR count "${count} + 1")
