@@ -208,7 +208,7 @@ def draw_knob_strip():
     static = {
         "x": x, "y": y, "r": r, "theta": theta,
         "radial_light": radial_light,
-        "face_gradient": -(x * LIGHT[0] + y * LIGHT[1]) / 20.0 * -1.0,
+        "face_gradient": (x * LIGHT[0] + y * LIGHT[1]) / 20.0,  # 1 towards the light
         "metal": 0.66 + 0.16 * sheen + 0.035 * brushing - 0.004 * r,
         "shadow": shadow(KNOB, KNOB, lambda sx, sy: np.clip(26.5 - np.hypot(sx - c, sy - c), 0, 1),
                          1.8, 3.6, 3, 0.65),
@@ -356,7 +356,7 @@ def strip_frame(level):
     img = blank(STRIP_W * SS, STRIP_H * SS)
     # Rounded slot, darker at the top where the panel's edge shades it.
     dx = np.maximum(np.maximum(4.0 - x, x - (STRIP_W - 4.0)), 0.0)
-    dy = np.maximum(np.abs(y - 4.0) - 0.0, 0.0)
+    dy = np.abs(y - 4.0)
     slot = disc(np.hypot(dx, dy), 4.0)
     depth = 0.05 + 0.05 * np.clip((y - 1.0) / 6.0, 0, 1)
     over(img, np.stack([depth, depth, depth * 1.1], axis=-1), slot)
@@ -364,7 +364,7 @@ def strip_frame(level):
     inner_left, inner_right = 2.0, STRIP_W - 2.0
     fill_end = inner_left + (inner_right - inner_left) * level
     ex = np.maximum(np.maximum(4.0 - x, x - (STRIP_W - 4.0)), 0.0)
-    inner = disc(np.hypot(ex, np.maximum(np.abs(y - 4.0) - 0.0, 0.0)), 2.6)
+    inner = disc(np.hypot(ex, np.abs(y - 4.0)), 2.6)
     # Unlit segments stay faintly visible, so the empty strip still reads as a scale.
     segment = ((x - inner_left) % 4.0) < 3.0
     lit = np.clip((fill_end - x) * SS + 0.5, 0, 1)
@@ -443,9 +443,10 @@ def screw(img, cx, cy, rotation):
     over(layer, chrome(0.25 + 0.55 * lambert(x / 5.2, y / 5.2, nz)), disc(r, 5.2))
     ca, sa = math.cos(rotation), math.sin(rotation)
     u, v = x * ca + y * sa, -x * sa + y * ca
-    slot = (disc(np.abs(u), 0.75) * (np.abs(v) < 3.6)) + (disc(np.abs(v), 0.75) * (np.abs(u) < 3.6))
+    slot = disc(np.abs(u), 0.75) * (np.abs(v) < 3.6) + disc(np.abs(v), 0.75) * (np.abs(u) < 3.6)
     over(layer, (0.08, 0.08, 0.09), np.clip(slot, 0, 1) * disc(r, 4.6))
-    over(layer, (1, 1, 1), 0.18 * ring(r, 4.6, 5.2) * np.clip(-(x * LIGHT[0] + y * LIGHT[1]) / rr * -1, 0, 1))
+    lit_rim = np.clip((x * LIGHT[0] + y * LIGHT[1]) / rr, 0, 1)
+    over(layer, (1, 1, 1), 0.18 * ring(r, 4.6, 5.2) * lit_rim)
     small = downsample(layer)
     x0, y0 = int(round(cx - 7.5)), int(round(cy - 7.5))
     region = img[y0:y0 + h, x0:x0 + w]
@@ -471,11 +472,10 @@ def knob_scale(ctx, cx, cy):
     ctx.set_line_cap(cairo.LINE_CAP_ROUND)
     for i in range(31):
         angle = math.radians(-150.0 + 10.0 * i)
-        major = i % 3 == 0
-        if not major and i % 3 != 0:
-            inner, outer, width, alpha = 32.0, 34.5, 0.9, 0.55
-        if major:
+        if i % 3 == 0:  # eleven major ticks, one per unit of the 0..10 scale
             inner, outer, width, alpha = 31.0, 36.5, 1.5, 0.92
+        else:
+            inner, outer, width, alpha = 32.0, 34.5, 0.9, 0.55
         sx, sy = math.sin(angle), -math.cos(angle)
         ctx.set_source_rgba(*CREAM, alpha)
         ctx.set_line_width(width)
