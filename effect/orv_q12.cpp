@@ -1,5 +1,9 @@
 #include "effect/orv_q12.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
 namespace {
 
 const PluginConstants kConstants = {
@@ -14,11 +18,28 @@ const PluginConstants kConstants = {
     0x00010100,
 };
 
+// A switch position as the engines see it: truncated, plus 0.5, truncated again. NaN (which a
+// state chunk may carry) counts as off instead of reaching an undefined conversion.
+int SwitchPosition(double v) {
+    if (!(std::fabs(v) < 2147483647.0)) return 0;
+    return static_cast<int>(static_cast<int>(v) + 0.5);
+}
+
 }  // namespace
 
 ORV_Q12::ORV_Q12(vst2::audioMasterCallback host) : VstPlugin(host, kConstants) {
+    oversampleFactor = 2;
+    engaged = true;
     DeclareParameters();
     AddPreset(kWebAddress, 1);
+    // Constructed at 2x although "Quality" defaults to 1: the factor follows the parameter
+    // from the first time the host reports it (effOpen).
+    quality = 0;
+    oversampleFactor = 2;
+    oversamplers[0].SetFactor(oversampleFactor);
+    oversamplers[1].SetFactor(oversampleFactor);
+    lastSampleRate = sampleRate;
+    PrepareEngines();
 }
 
 void ORV_Q12::DeclareParameters() {
@@ -42,5 +63,106 @@ void ORV_Q12::DeclareParameters() {
         PluginParam* param = Param(i);
         param->type = d.type;
         param->InitParam(d.name, d.defaultValue, d.min, d.max, d.step, d.name, 1);
+    }
+}
+
+void ORV_Q12::PrepareEngines() {
+    engines[0].Prepare(oversampleFactor * lastSampleRate);
+    engines[1].Prepare(oversampleFactor * lastSampleRate);
+    WarmUp();
+}
+
+void ORV_Q12::WarmUp() {
+    LockGuard guard(lock);
+    // 0.3 s of the host rate, half as much again below 50000 passes.
+    int count = static_cast<int>(static_cast<int>(sampleRate) * 0.3);
+    if (count < 50000) count = static_cast<int>(count * 1.5);
+    for (int i = 0; i < count; ++i) {
+        double silence0 = 0.0;
+        double silence1 = 0.0;
+        engines[0].ProcessSample(silence0);
+        engines[1].ProcessSample(silence1);
+    }
+}
+
+void ORV_Q12::ResetState() {
+    LockGuard guard(lock);
+    if (sampleRate == lastSampleRate) return;
+    lastSampleRate = sampleRate;
+    PrepareEngines();
+}
+
+void ORV_Q12::ParamChanged(int index) {
+    LockGuard guard(lock);
+    const int previousQuality = quality;
+    if (IsValidParam(index)) {
+        const double value = Param(index)->value;
+        switch (index) {
+            case kInput: inputGain = value; break;
+            case kDrive: drive = value; break;
+            case kFilter: filter = value; break;
+            case kVolume: volume = value; break;
+            case kStereo: stereo = SwitchPosition(value); break;
+            case kQuality: quality = SwitchPosition(value); break;
+            default: break;
+        }
+    }
+    // The footswitch itself decides whether the effect is engaged; without an editor it is.
+    engaged = true;
+    oversampleFactor = quality != 0 ? 4 : 2;
+    if (quality != previousQuality) {
+        oversamplers[0].SetFactor(oversampleFactor);
+        oversamplers[1].SetFactor(oversampleFactor);
+        PrepareEngines();
+    }
+    for (ChannelEngine& engine : engines) {
+        engine.SetControls(drive / 10, filter / 10, volume / 10);
+        engine.ApplyChanges();
+    }
+}
+
+void ORV_Q12::ProcessBlock(double** inputs, double** outputs, int frames) {
+    for (int offset = 0; offset < frames; offset += kMaxFrames) {
+        ProcessPiece(inputs, outputs, std::min(kMaxFrames, frames - offset), offset);
+    }
+}
+
+void ORV_Q12::ApplyInputGain(const double* input, double* gained, int frames) const {
+    for (int i = 0; i < frames; ++i) {
+        const double sample = std::isfinite(input[i]) ? input[i] : 0.0;
+        gained[i] = sample * inputGain;
+    }
+}
+
+void ORV_Q12::ProcessPiece(double** inputs, double** outputs, int n, int offset) {
+    const double* in0 = inputs[0] + offset;
+    const double* in1 = inputs[1] + offset;
+    double* out0 = outputs[0] + offset;
+    double* out1 = outputs[1] + offset;
+
+    if (!engaged) {
+        std::memmove(out0, in0, sizeof(double) * n);
+        std::memmove(out1, in1, sizeof(double) * n);
+        return;
+    }
+
+    const int factor = oversamplers[0].Factor();
+    const int oversampled = factor * n;
+    const int channels = stereo != 0 ? 2 : 1;
+    // Each channel's engine only ever sees its own samples, so the channels run one after the
+    // other; the result is the same as interleaving them sample by sample.
+    for (int c = 0; c < channels; ++c) {
+        ApplyInputGain(c == 0 ? in0 : in1, inputBuffer[c], n);
+        oversamplers[c].Upsample(inputBuffer[c], oversampledBuffer[c], n);
+        double* samples = oversampledBuffer[c];
+        for (int j = 0; j < oversampled; ++j) engines[c].ProcessSample(samples[j]);
+        oversamplers[c].Downsample(oversampledBuffer[c], outputBuffer[c], n);
+    }
+
+    const double* left = outputBuffer[0];
+    const double* right = outputBuffer[channels - 1];
+    for (int i = 0; i < n; ++i) {
+        out0[i] = left[i] * volume;
+        out1[i] = right[i] * volume;
     }
 }

@@ -1,9 +1,12 @@
-// ORV Q12, the overdrive effect: its seven parameters and its processing.
+// ORV Q12, the overdrive effect: seven parameters, two channel engines behind two oversamplers.
 // Lifecycle: created by the module's entry point, one per host instance, deleted on effClose.
 // Threads: ResetState, ParamChanged and ProcessBlock run with the plug-in lock held (the
-// adapter's callbacks take it), so processing and parameter changes never overlap.
+// adapter's callbacks take it; the first two also take it themselves), so processing,
+// parameter changes and re-preparation of the engines never overlap.
 #pragma once
 
+#include "dsp/channel_engine.h"
+#include "dsp/oversampler.h"
 #include "vst/vst_plugin.h"
 
 class ORV_Q12 : public VstPlugin {
@@ -12,9 +15,41 @@ public:
 
     // The maker's web address names preset 0; it fits a host's 24-byte program-name buffer.
     static constexpr const char* kWebAddress = "orv-audio.example";
+    // The largest block one pass through the buffers holds; longer blocks go in pieces.
+    static constexpr int kMaxFrames = 4096;
+    static constexpr int kMaxOversampling = 8;
 
     explicit ORV_Q12(vst2::audioMasterCallback host);
 
+    void ResetState() override;
+    void ParamChanged(int index) override;
+    void ProcessBlock(double** inputs, double** outputs, int frames) override;
+
+    int OversampleFactor() const { return oversampleFactor; }
+
 private:
     void DeclareParameters();
+    // Prepares both engines for the oversampled rate and lets them settle.
+    void PrepareEngines();
+    // Feeds the freshly prepared engines silence until their states rest.
+    void WarmUp();
+    // One piece of at most kMaxFrames frames through the circuit.
+    void ProcessPiece(double** inputs, double** outputs, int frames, int offset);
+    // Input samples times the input gain; a non-finite sample from the host counts as silence.
+    void ApplyInputGain(const double* input, double* gained, int frames) const;
+
+    ChannelEngine engines[2];
+    Oversampler oversamplers[2];
+    double inputBuffer[2][kMaxFrames];
+    double oversampledBuffer[2][kMaxOversampling * kMaxFrames];
+    double outputBuffer[2][kMaxFrames];
+    int stereo = 0;
+    int quality = 0;
+    int oversampleFactor = 2;
+    bool engaged = true;
+    double inputGain = 0;
+    double drive = 0;
+    double filter = 0;
+    double volume = 0;
+    double lastSampleRate = 0;
 };

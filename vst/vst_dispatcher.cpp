@@ -11,6 +11,10 @@
 
 using namespace vst2;
 
+namespace {
+constexpr float kMaxSampleRate = 1536000.0f;
+}  // namespace
+
 struct VstRequest {
     int32 index;
     intptr value;
@@ -71,7 +75,10 @@ private:
         }
         return 0;
     }
+    // A rate that is not a positive number up to 1536 kHz would poison every coefficient; the
+    // last valid rate stays.
     static intptr SetSampleRate(VstPlugin& p, const VstRequest& r) {
+        if (!(r.opt > 0.0f && r.opt <= kMaxSampleRate)) return 0;
         p.sampleRate = r.opt;
         p.ResetState();
         return 0;

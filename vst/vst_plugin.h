@@ -70,8 +70,6 @@ protected:
 
 private:
     friend class VstDispatch;
-    template <typename Sample>
-    friend struct AudioCallback;
 
     // Runs single-precision host audio through the scratch buffers; accumulate adds the
     // result to the host's outputs instead of replacing them.

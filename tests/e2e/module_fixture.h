@@ -31,6 +31,13 @@ protected:
         return effects_.back();
     }
 
+    // Created and opened: the effect has heard every parameter value, as after a host's effOpen.
+    host::HostedEffect CreateOpened(const char* entryName = "VSTPluginMain") {
+        host::HostedEffect effect = Create(entryName);
+        effect.Dispatch(vst2::effOpen);
+        return effect;
+    }
+
     void TearDown() override {
         for (host::HostedEffect& effect : effects_) effect.Close();
     }
