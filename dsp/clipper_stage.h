@@ -16,7 +16,8 @@ public:
     // Connects to the process-wide sinh / cosh tables, building them on first use.
     ClipperStage();
 
-    // sampleRate in Hz; filter is the tapered Filter value, 0..1.
+    // sampleRate in Hz; filter is the tapered Filter value f, 0..1, which sets the series
+    // resistance Rp = 100000 f + 1500 ohms.
     void SetCoefficients(double sampleRate, double filter);
 
     // Input and output in volts.
@@ -58,7 +59,6 @@ public:
         return out;
     }
 
-    double SeriesResistance() const { return rp_; }
     // Newton iterations the last Process needed (1 .. kMaxNewtonIterations).
     int LastIterations() const { return lastIterations_; }
 

@@ -9,14 +9,13 @@ DriveStage::DriveStage() {
 
 // Component values: R1 = 560 ohms, C1 = 4.7 uF, R2 = 47 ohms, C2 = 2.2 uF, C3 = 100 pF,
 // C4 = 10 nF, R3 = 100 ohms; op-amp K1 = 0.0377 A/V into K2 = 10.6 Mohm (gain 400000, pole
-// 1.5 Hz). The polynomials below are the exact expansion of the network's node equations in fs
-// and the tapered drive d; products in them run left to right.
+// 1.5 Hz); Rp = 100000 d + 0.3 ohms. The polynomials below are the exact expansion of the
+// network's node equations in fs and d; products in them run left to right.
 void DriveStage::SetCoefficients(double sampleRate, double drive) {
     const double fs = sampleRate;
     const double d = drive;
     const double t = 1.0 / fs;
 
-    rp_ = 100000.0 * d + 0.3;
     g1_ = 9.4e-6 / t;  // 2 C1 / T
     g2_ = 4.4e-6 / t;  // 2 C2 / T
     g3_ = 2e-10 / t;   // 2 C3 / T

@@ -11,7 +11,8 @@ class DriveStage {
 public:
     DriveStage();
 
-    // sampleRate in Hz; drive is the tapered Drive value, 0..1.
+    // sampleRate in Hz; drive is the tapered Drive value d, 0..1, which sets the feedback
+    // resistance Rp = 100000 d + 0.3 ohms.
     void SetCoefficients(double sampleRate, double drive);
 
     // Input and output in volts.
@@ -35,8 +36,6 @@ public:
         return o;
     }
 
-    double FeedbackResistance() const { return rp_; }
-
 private:
     static constexpr double kR1 = 560.0;                         // ohms, in series with C1
     static constexpr double kR2 = 47.0;                          // ohms, in series with C2
@@ -45,7 +44,6 @@ private:
 
     TableLookup rail_;
 
-    double rp_ = 0.0;  // ohms, the Drive pot plus its end resistance
     // Companion conductances 2 C / T in siemens: C1, C2, C3 (feedback), C4 (op-amp pole).
     double g1_ = 0.0;
     double g2_ = 0.0;

@@ -12,9 +12,11 @@ struct HalfbandCoefficients {
     std::array<double, AllpassCascade::kSections> b;
 };
 
-// Narrow transition band, for the octave next to the host rate.
+// Narrow transition band: the up-sampling octave next to the host rate and every
+// down-sampling octave.
 extern const HalfbandCoefficients kSteepHalfband;
-// Wider transition band, where the signal is already band-limited well below the cutoff.
+// Wider transition band: the higher up-sampling octaves, whose input is already band-limited
+// well below their cutoff.
 extern const HalfbandCoefficients kGentleHalfband;
 
 class HalfbandFilter {
