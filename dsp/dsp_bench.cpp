@@ -44,15 +44,25 @@ void PrintNewtonIterations(int factor) {
     const double rate = kHostRate * factor;
     auto engine = PreparedEngine(rate);
     std::map<int, long> histogram;
+    long total = 0;
     for (double sample : TestSine(rate)) {
         engine->ProcessSample(sample);
         ++histogram[engine->LastNewtonIterations()];
+        total += engine->LastNewtonIterations();
     }
-    std::printf("Newton iterations per sample at %dx (1 kHz, 0.5 V, Drive 5, Filter 5):", factor);
-    for (const auto& [iterations, count] : histogram) {
-        std::printf(" %d:%ld", iterations, count);
+    const double samples = rate;
+    std::printf("Newton iterations at %dx (1 kHz, 0.5 V, Drive 5, Filter 5): mean %.2f, max %d\n",
+                factor, total / samples, histogram.rbegin()->first);
+    const int edges[] = {1, 2, 3, 5, 10, 20, 40, 1000};
+    int low = 1;
+    for (int high : edges) {
+        long count = 0;
+        for (const auto& [iterations, n] : histogram) {
+            count += iterations >= low && iterations <= high ? n : 0;
+        }
+        std::printf("  %4d..%-4d %6.2f %%\n", low, high, 100.0 * count / samples);
+        low = high + 1;
     }
-    std::printf("\n");
 }
 
 void BM_ProcessSample(benchmark::State& state) {
