@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -72,62 +73,31 @@ TEST(BlitClipping, EveryPlacementAndSourceRectangle) {
     SweepPlacements<BottomUpBitmap, BottomUpBitmap>("both bottom-up");
 }
 
-TEST(BlitClipping, WorkedExamples) {
-    MemBitmap source(10, 10), destination(100, 100);
-    for (int x = 0; x < 10; ++x) {
-        PixelAt(source, x, 0) = uint32_t(x);
-    }
-    FillAll(destination, kGuard);
-    Blit(&destination, &source, -3, 0, nullptr, 1.0f, BlendCopy);
-    for (int x = 0; x < 7; ++x) {
-        EXPECT_EQ(PixelAt(destination, x, 0), uint32_t(x + 3));
-    }
-    EXPECT_EQ(PixelAt(destination, 7, 0), kGuard);
-
-    FillAll(destination, kGuard);
-    const Rect rect = {-2, 0, 10, 1};
-    Blit(&destination, &source, 5, 0, &rect, 1.0f, BlendCopy);
-    EXPECT_EQ(PixelAt(destination, 6, 0), kGuard);
-    EXPECT_EQ(PixelAt(destination, 7, 0), 0u);
-    EXPECT_EQ(PixelAt(destination, 16, 0), 9u);
-    EXPECT_EQ(PixelAt(destination, 17, 0), kGuard);
-}
-
 TEST(BlitClipping, NullAndEmptyBitmapsDrawNothing) {
     MemBitmap source(4, 4), destination(4, 4), empty;
+    SysBitmap zeroHeight(4, 0);
     FillAll(source, 0xFF112233);
     FillAll(destination, kGuard);
+    const Rect inverted = {3, 3, 1, 1};
     Blit(&destination, nullptr, 0, 0, nullptr, 1.0f, BlendCopy);
     Blit(nullptr, &source, 0, 0, nullptr, 1.0f, BlendCopy);
     Blit(&destination, &empty, 0, 0, nullptr, 1.0f, BlendCopy);
     Blit(&empty, &source, 0, 0, nullptr, 1.0f, BlendUseSourceAlpha);
-    SysBitmap zeroHeight(4, 0);
     Blit(&zeroHeight, &source, 0, 0, nullptr, 0.5f, BlendCopy);
     Blit(&destination, &zeroHeight, 0, 0, nullptr, 0.5f, BlendCopy);
-    const Rect inverted = {3, 3, 1, 1};
     Blit(&destination, &source, 0, 0, &inverted, 1.0f, BlendCopy);
     Blit(&destination, &source, INT32_MAX, INT32_MIN, nullptr, 1.0f, BlendCopy);
-    for (int i = 0; i < 16; ++i) {
-        ASSERT_EQ(destination.Bits()[i], kGuard);
-    }
+    EXPECT_EQ(std::count(destination.Bits(), destination.Bits() + 16, kGuard), 16);
 }
 
 // Every mode, every row length: pixel i of the result depends on source and destination pixel
 // i alone, and nothing outside the row is written.
 TEST(BlitModes, RowsOfEveryLengthMatchPixelByPixel) {
-    const int modes[] = {BlendCopy,
-                         BlendAdd,
-                         BlendDodge,
-                         BlendMultiply,
-                         BlendOverlay,
-                         BlendHsvAdjust,
-                         ChannelCopyMode(3, 1),
-                         BlendCopy | BlendUseSourceAlpha,
-                         BlendAdd | BlendUseSourceAlpha,
-                         BlendDodge | BlendUseSourceAlpha,
-                         BlendMultiply | BlendUseSourceAlpha,
-                         BlendOverlay | BlendUseSourceAlpha,
-                         BlendHsvAdjust | BlendUseSourceAlpha};
+    std::vector<int> modes = {ChannelCopyMode(3, 1)};
+    for (int low = BlendCopy; low <= BlendHsvAdjust; ++low) {
+        modes.push_back(low);
+        modes.push_back(low | BlendUseSourceAlpha);
+    }
     const float weights[] = {1.0f, 0.5f, 0.75f, 0.2f};
     std::mt19937 random(12345);
     for (int n = 1; n <= 37; ++n) {
