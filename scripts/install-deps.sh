@@ -40,6 +40,7 @@ if ! ls "$libpng_dir"/libpng1.6_*.orig.tar.* >/dev/null 2>&1; then
   fi
   apt-get update -qq
   mkdir -p "$libpng_dir"
-  (cd "$libpng_dir" && apt-get source --download-only -qq libpng1.6)
+  # Fetched as root: the _apt sandbox user cannot write into a root-owned folder.
+  (cd "$libpng_dir" && apt-get source --download-only -qq -o APT::Sandbox::User=root libpng1.6)
 fi
 # --- end of libpng source block ---------------------------------------------------------------
