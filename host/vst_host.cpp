@@ -22,8 +22,8 @@ AEffect* RecordingHost::Instantiate(EntryPoint entry) {
     return effect;
 }
 
-intptr RecordingHost::Callback(AEffect* effect, int32 opcode, int32 index, intptr value,
-                               void* ptr, float opt) {
+intptr RecordingHost::Callback(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,
+                               float opt) {
     RecordingHost* self = effect != nullptr && effect->resvd1 != 0
                               ? reinterpret_cast<RecordingHost*>(effect->resvd1)
                               : hostBeingBound;
@@ -50,7 +50,8 @@ intptr RecordingHost::Answer(int32 opcode, int32 /*index*/, intptr /*value*/, vo
             if (ptr == nullptr) return 0;
             // Like a careless host, a text of 256 characters or more fills the plug-in's
             // 256-byte buffer without a terminator.
-            std::memcpy(ptr, productString.c_str(), std::min<std::size_t>(productString.size() + 1, 256));
+            std::memcpy(ptr, productString.c_str(),
+                        std::min<std::size_t>(productString.size() + 1, 256));
             return 1;
         default: return 0;
     }
@@ -63,8 +64,9 @@ std::vector<HostCallRecord> RecordingHost::Calls() const {
 
 int RecordingHost::CountOf(int32 opcode) const {
     std::lock_guard<std::mutex> guard(mutex_);
-    return static_cast<int>(std::count_if(calls_.begin(), calls_.end(),
-                                          [opcode](const HostCallRecord& c) { return c.opcode == opcode; }));
+    return static_cast<int>(
+        std::count_if(calls_.begin(), calls_.end(),
+                      [opcode](const HostCallRecord& c) { return c.opcode == opcode; }));
 }
 
 void RecordingHost::ClearCalls() {
@@ -72,8 +74,7 @@ void RecordingHost::ClearCalls() {
     calls_.clear();
 }
 
-intptr HostedEffect::Dispatch(int32 opcode, int32 index, intptr value, void* ptr,
-                              float opt) const {
+intptr HostedEffect::Dispatch(int32 opcode, int32 index, intptr value, void* ptr, float opt) const {
     return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
 }
 
@@ -96,7 +97,9 @@ void HostedEffect::ProcessDoubleReplacing(double** in, double** out, int32 frame
     effect_->processDoubleReplacing(effect_, in, out, frames);
 }
 
-float HostedEffect::GetParameter(int32 index) const { return effect_->getParameter(effect_, index); }
+float HostedEffect::GetParameter(int32 index) const {
+    return effect_->getParameter(effect_, index);
+}
 
 void HostedEffect::SetParameter(int32 index, float value) const {
     effect_->setParameter(effect_, index, value);

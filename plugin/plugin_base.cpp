@@ -76,6 +76,26 @@ void PluginBase::DisconnectOutput(int index) {
     *channel->slot = channel->Scratch();
 }
 
+void PluginBase::ConnectInputs(int count) {
+    for (int i = 0; i < NInputs(); ++i) {
+        if (i < count) {
+            Input(i)->connected = true;
+        } else {
+            DisconnectInput(i);
+        }
+    }
+}
+
+void PluginBase::ConnectOutputs(int count) {
+    for (int i = 0; i < NOutputs(); ++i) {
+        if (i < count) {
+            Output(i)->connected = true;
+        } else {
+            DisconnectOutput(i);
+        }
+    }
+}
+
 void PluginBase::RestrictInputsToStereo() {
     for (int i = 2; i < NInputs(); ++i) DisconnectInput(i);
 }
@@ -99,7 +119,8 @@ void PluginBase::ProcessBlock(double** inputs, double** outputs, int frames) {
 
 void PluginBase::ProcessBlockSingle(float** inputs, float** outputs, int frames) {
     const std::size_t bytes = static_cast<std::size_t>(frames) * sizeof(float);
-    for (int i = 0; i < NOutputs() && i < NInputs(); ++i) std::memmove(outputs[i], inputs[i], bytes);
+    for (int i = 0; i < NOutputs() && i < NInputs(); ++i)
+        std::memmove(outputs[i], inputs[i], bytes);
 }
 
 void PluginBase::HandleMidiMessage(const MidiMessage& message) { SendMidiMessage(message); }
@@ -143,7 +164,8 @@ void PluginBase::AttachEditor(Editor* newEditor) {
 
 void PluginBase::PushParamsToEditor() {
     if (editor == nullptr) return;
-    for (int i = 0; i < ParamCount(); ++i) editor->ReceiveParamFromPlugin(i, Param(i)->value, false);
+    for (int i = 0; i < ParamCount(); ++i)
+        editor->ReceiveParamFromPlugin(i, Param(i)->value, false);
 }
 
 void PluginBase::ReportAllParams() {
@@ -167,7 +189,8 @@ bool PluginBase::SetBlockSize(int frames) {
             return false;
         }
     }
-    for (int i = 0; i < count; ++i) std::memset(scratch(i).Data(), 0, static_cast<std::size_t>(bytes));
+    for (int i = 0; i < count; ++i)
+        std::memset(scratch(i).Data(), 0, static_cast<std::size_t>(bytes));
     for (int i = 0; i < NInputs(); ++i) {
         if (!Input(i)->connected) *Input(i)->slot = Input(i)->Scratch();
     }

@@ -94,6 +94,9 @@ public:
     // Points a channel's slot at its scratch buffer and marks it disconnected.
     void DisconnectInput(int index);
     void DisconnectOutput(int index);
+    // Connects the first count channels and disconnects the rest.
+    void ConnectInputs(int count);
+    void ConnectOutputs(int count);
     void RestrictInputsToStereo();
 
     PluginLock& Lock() { return lock; }

@@ -33,14 +33,22 @@ bool Parse(int argc, char** argv, Options& o) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string key = argv[i];
         const char* v = argv[i + 1];
-        if (key == "--plugin") o.plugin = v;
-        else if (key == "--seconds") o.seconds = std::atof(v);
-        else if (key == "--rate") o.rate = std::atof(v);
-        else if (key == "--block") o.block = std::atoi(v);
-        else if (key == "--stereo") o.stereo = std::atoi(v);
-        else if (key == "--quality") o.quality = std::atoi(v);
-        else if (key == "--instances") o.instances = std::atoi(v);
-        else return false;
+        if (key == "--plugin")
+            o.plugin = v;
+        else if (key == "--seconds")
+            o.seconds = std::atof(v);
+        else if (key == "--rate")
+            o.rate = std::atof(v);
+        else if (key == "--block")
+            o.block = std::atoi(v);
+        else if (key == "--stereo")
+            o.stereo = std::atoi(v);
+        else if (key == "--quality")
+            o.quality = std::atoi(v);
+        else if (key == "--instances")
+            o.instances = std::atoi(v);
+        else
+            return false;
     }
     return argc % 2 == 1 && o.seconds > 0 && o.rate > 0 && o.block > 0 && o.instances >= 2;
 }

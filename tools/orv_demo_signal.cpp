@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
     SNDFILE* file = sf_open(argv[1], SFM_WRITE, &info);
     if (file == nullptr) {
-        std::fprintf(stderr, "orv-demo-signal: cannot write %s: %s\n", argv[1], sf_strerror(nullptr));
+        std::fprintf(stderr, "orv-demo-signal: cannot write %s: %s\n", argv[1],
+                     sf_strerror(nullptr));
         return 1;
     }
     sf_writef_float(file, signal.data(), static_cast<sf_count_t>(signal.size()));

@@ -51,7 +51,8 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
                 options.plugin = v;
             } else if (arg == "--param") {
                 const char* equals = std::strchr(v, '=');
-                if (equals == nullptr || equals == v) return "--param takes NAME=VALUE, not '" + std::string(v) + "'";
+                if (equals == nullptr || equals == v)
+                    return "--param takes NAME=VALUE, not '" + std::string(v) + "'";
                 options.params.emplace_back(std::string(v, equals), std::string(equals + 1));
             } else if (arg == "--rate") {
                 options.rate = std::strtod(v, &end);
@@ -60,11 +61,13 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
                 }
             } else if (arg == "--block") {
                 const long block = std::strtol(v, &end, 10);
-                if (*end != '\0' || block < 1 || block > 65536) return "--block takes 1 to 65536 frames";
+                if (*end != '\0' || block < 1 || block > 65536)
+                    return "--block takes 1 to 65536 frames";
                 options.block = static_cast<int>(block);
             } else {
                 options.precision = std::atoi(v);
-                if (options.precision != 32 && options.precision != 64) return "--precision takes 32 or 64";
+                if (options.precision != 32 && options.precision != 64)
+                    return "--precision takes 32 or 64";
             }
         } else if (arg == "--help" || arg == "-h") {
             return "help";

@@ -7,14 +7,21 @@
 
 using namespace vst2;
 
-void VstPlugin::ProcessSingle(float** inputs, float** outputs, int frames, bool accumulate) {
-    LockGuard guard(lock);
+template <typename Piece>
+void VstPlugin::InPieces(const void* inputs, const void* outputs, int frames, Piece piece) {
     if (receivesMidi) HostCall(audioMasterWantMidi);
     if (inputs == nullptr || outputs == nullptr || blockSize < 1) return;
-
-    // Longer host blocks than the scratch buffers hold are processed in consecutive pieces.
+    // A host block longer than the scratch buffers goes through in consecutive pieces.
     for (int done = 0; done < frames;) {
-        const int piece = std::min(frames - done, blockSize);
+        const int frameCount = std::min(frames - done, blockSize);
+        piece(done, frameCount);
+        done += frameCount;
+    }
+}
+
+void VstPlugin::ProcessSingle(float** inputs, float** outputs, int frames, bool accumulate) {
+    LockGuard guard(lock);
+    InPieces(inputs, outputs, frames, [&](int done, int piece) {
         int k = 0;
         for (int i = 0; i < NInputs(); ++i) {
             InputChannel* channel = Input(i);
@@ -45,19 +52,14 @@ void VstPlugin::ProcessSingle(float** inputs, float** outputs, int frames, bool 
                 for (int s = 0; s < piece; ++s) destination[s] = static_cast<float>(result[s]);
             }
         }
-        done += piece;
-    }
+    });
 }
 
 void VstPlugin::ProcessDouble(double** inputs, double** outputs, int frames) {
     LockGuard guard(lock);
-    if (receivesMidi) HostCall(audioMasterWantMidi);
-    if (inputs == nullptr || outputs == nullptr || blockSize < 1) return;
-
-    // The host's buffers go straight to the effect. Pieces of at most the block size keep a
-    // disconnected channel's scratch buffer from being overrun by a longer host block.
-    for (int done = 0; done < frames;) {
-        const int piece = std::min(frames - done, blockSize);
+    // The host's buffers go straight to the effect; the pieces keep a disconnected channel's
+    // scratch buffer from being overrun by a longer host block.
+    InPieces(inputs, outputs, frames, [&](int done, int piece) {
         int k = 0;
         for (int i = 0; i < NInputs(); ++i) {
             if (Input(i)->connected) *Input(i)->slot = inputs[k++] + done;
@@ -67,12 +69,12 @@ void VstPlugin::ProcessDouble(double** inputs, double** outputs, int frames) {
             if (Output(i)->connected) *Output(i)->slot = outputs[k++] + done;
         }
         ProcessBlock(InputSlots(), OutputSlots(), piece);
-        done += piece;
-    }
+    });
 }
 
 void VstPlugin::Process(AEffect* effect, float** inputs, float** outputs, int32 sampleFrames) {
-    if (VstPlugin* plug = FromEffect(effect)) plug->ProcessSingle(inputs, outputs, sampleFrames, true);
+    if (VstPlugin* plug = FromEffect(effect))
+        plug->ProcessSingle(inputs, outputs, sampleFrames, true);
 }
 
 void VstPlugin::ProcessReplacing(AEffect* effect, float** inputs, float** outputs,

@@ -190,40 +190,23 @@ private:
     static intptr SetSpeakerArrangement(VstPlugin& p, const VstRequest& r) {
         const auto* inputs = reinterpret_cast<const VstSpeakerArrangement*>(r.value);
         const auto* outputs = static_cast<const VstSpeakerArrangement*>(r.ptr);
-        if (inputs != nullptr) {
-            for (int i = 0; i < p.NInputs(); ++i) {
-                if (i < inputs->numChannels) {
-                    p.Input(i)->connected = true;
-                } else {
-                    p.DisconnectInput(i);
-                }
-            }
-        }
-        if (outputs != nullptr) {
-            for (int i = 0; i < p.NOutputs(); ++i) {
-                if (i < outputs->numChannels) {
-                    p.Output(i)->connected = true;
-                } else {
-                    p.DisconnectOutput(i);
-                }
-            }
-        }
+        if (inputs != nullptr) p.ConnectInputs(inputs->numChannels);
+        if (outputs != nullptr) p.ConnectOutputs(outputs->numChannels);
+        return 1;
+    }
+    static intptr CopyName(const VstRequest& r, std::size_t capacity, const char* name) {
+        if (r.ptr == nullptr) return 0;
+        CopyText(Text(r), capacity, name);
         return 1;
     }
     static intptr GetEffectName(VstPlugin& p, const VstRequest& r) {
-        if (r.ptr == nullptr) return 0;
-        CopyText(Text(r), kVstMaxEffectNameLen, p.effectName);
-        return 1;
+        return CopyName(r, kVstMaxEffectNameLen, p.effectName);
     }
     static intptr GetVendorString(VstPlugin& p, const VstRequest& r) {
-        if (r.ptr == nullptr) return 0;
-        CopyText(Text(r), kVstMaxVendorStrLen, p.vendorName);
-        return 1;
+        return CopyName(r, kVstMaxVendorStrLen, p.vendorName);
     }
     static intptr GetProductString(VstPlugin& p, const VstRequest& r) {
-        if (r.ptr == nullptr) return 0;
-        CopyText(Text(r), kVstMaxProductStrLen, p.productName);
-        return 1;
+        return CopyName(r, kVstMaxProductStrLen, p.productName);
     }
     // Cockos extensions: 7 formats a normalised value of parameter `value`, 8 asks whether
     // that parameter moves in steps.
@@ -238,9 +221,8 @@ private:
             return kAnswer;
         }
         if (r.index == 8) {
-            return p.IsValidParam(param) && p.Param(param)->type != ParamType::Continuous
-                       ? kAnswer
-                       : 0;
+            return p.IsValidParam(param) && p.Param(param)->type != ParamType::Continuous ? kAnswer
+                                                                                          : 0;
         }
         return 0;
     }
@@ -319,8 +301,8 @@ VstDispatch::Handler VstDispatch::Find(int32 opcode) {
     return nullptr;
 }
 
-intptr VstPlugin::VSTDispatcher(AEffect* effect, int32 opcode, int32 index, intptr value,
-                                void* ptr, float opt) {
+intptr VstPlugin::VSTDispatcher(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,
+                                float opt) {
     VstPlugin* plug = FromEffect(effect);
     if (plug == nullptr) return 0;
     plug->lock.Enter();

@@ -51,8 +51,8 @@ void VstPlugin::GetTimeSignature(std::int32_t* numerator, std::int32_t* denomina
 }
 
 void VstPlugin::GetTransportInfo(TransportInfo& info) {
-    const auto* time = reinterpret_cast<const VstTimeInfo*>(
-        HostCall(audioMasterGetTime, 0, kTransportQueryFlags));
+    const auto* time =
+        reinterpret_cast<const VstTimeInfo*>(HostCall(audioMasterGetTime, 0, kTransportQueryFlags));
     if (time == nullptr || (time->flags & kTransportQueryFlags) == 0) return;
     const int32 flags = time->flags;
     info.samplePosition = time->samplePos;

@@ -30,12 +30,14 @@ struct HostTableRow {
 
 // Tested in this order; the first text found in the lower-cased product text wins.
 constexpr HostTableRow kHostTable[] = {
-    {"cubase", 3},     {"reaper", 1},          {"nuendo", 4},     {"cakewalk", 5},
-    {"samplitude", 8}, {"fruity", 7},          {"live", 9},       {"melodyne", 12},
-    {"vstmanlib", 13}, {"aulab", 14},          {"garageband", 22}, {"forte", 15},
-    {"chainer", 16},   {"audition", 17},       {"orion", 18},     {"sawstudio", 20},
-    {"logic", 21},     {"digital", 23},        {"audiomulch", 25}, {"presonus", 26},
-    {"vst3plugintesthost", 27}, {"protools", 2}, {"ardour", 28},  {"standalone", 24},
+    {"cubase", 3},      {"reaper", 1},      {"nuendo", 4},
+    {"cakewalk", 5},    {"samplitude", 8},  {"fruity", 7},
+    {"live", 9},        {"melodyne", 12},   {"vstmanlib", 13},
+    {"aulab", 14},      {"garageband", 22}, {"forte", 15},
+    {"chainer", 16},    {"audition", 17},   {"orion", 18},
+    {"sawstudio", 20},  {"logic", 21},      {"digital", 23},
+    {"audiomulch", 25}, {"presonus", 26},   {"vst3plugintesthost", 27},
+    {"protools", 2},    {"ardour", 28},     {"standalone", 24},
 };
 
 }  // namespace

@@ -20,9 +20,8 @@ public:
     static int IdentifyHost(const char* productText);
 
     // Dispatcher (vst_dispatcher.cpp) and audio and parameter callbacks (vst_audio.cpp).
-    static vst2::intptr VSTDispatcher(vst2::AEffect* effect, vst2::int32 opcode,
-                                      vst2::int32 index, vst2::intptr value, void* ptr,
-                                      float opt);
+    static vst2::intptr VSTDispatcher(vst2::AEffect* effect, vst2::int32 opcode, vst2::int32 index,
+                                      vst2::intptr value, void* ptr, float opt);
     static void Process(vst2::AEffect* effect, float** inputs, float** outputs,
                         vst2::int32 sampleFrames);
     static void ProcessReplacing(vst2::AEffect* effect, float** inputs, float** outputs,
@@ -75,4 +74,7 @@ private:
     // result to the host's outputs instead of replacing them.
     void ProcessSingle(float** inputs, float** outputs, int frames, bool accumulate);
     void ProcessDouble(double** inputs, double** outputs, int frames);
+    // Calls piece(offset, frames) for consecutive pieces of at most the block size.
+    template <typename Piece>
+    void InPieces(const void* inputs, const void* outputs, int frames, Piece piece);
 };

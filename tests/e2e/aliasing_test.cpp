@@ -47,8 +47,8 @@ Alias WorstAlias(const std::vector<double>& signal) {
     for (int i = 0; i < kSize; ++i) {
         // 4-term Blackman-Harris: side lobes below -92 dB, main lobe 4 bins wide.
         const double x = 2 * M_PI * i / kSize;
-        const double w = 0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2 * x) -
-                         0.01168 * std::cos(3 * x);
+        const double w =
+            0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2 * x) - 0.01168 * std::cos(3 * x);
         spectrum[i] = w * signal[signal.size() - kSize + i];
     }
     Fft(spectrum);
@@ -84,8 +84,8 @@ TEST_F(ModuleTest, FourTimesOversamplingAliasesLessThanTwoTimes) {
         }
         const Alias alias = WorstAlias(out0);
         aliasDb[quality] = alias.db;
-        std::printf("Quality %d: strongest non-harmonic component at %.1f Hz, %.1f dB\n",
-                    quality, alias.hz, alias.db);
+        std::printf("Quality %d: strongest non-harmonic component at %.1f Hz, %.1f dB\n", quality,
+                    alias.hz, alias.db);
     }
     EXPECT_LT(aliasDb[1], aliasDb[0] - 6) << "4x must alias clearly less than 2x";
     EXPECT_LT(aliasDb[1], -30.0);

@@ -23,7 +23,8 @@ std::vector<float> RenderFloat(const host::HostedEffect& fx, const std::vector<f
     std::vector<float> out0(left.size()), out1(left.size());
     for (std::size_t at = 0; at < left.size(); at += block) {
         const int n = static_cast<int>(std::min<std::size_t>(block, left.size() - at));
-        float* inputs[] = {const_cast<float*>(left.data()) + at, const_cast<float*>(right.data()) + at};
+        float* inputs[] = {const_cast<float*>(left.data()) + at,
+                           const_cast<float*>(right.data()) + at};
         float* outputs[] = {out0.data() + at, out1.data() + at};
         fx.ProcessReplacing(inputs, outputs, n);
     }
@@ -79,7 +80,8 @@ TEST_F(ModuleTest, InPlaceDoubleProcessingEqualsSeparateBuffers) {
     host::HostedEffect inPlace = CreateOpened();
     for (host::HostedEffect* fx : {&separate, &inPlace}) fx->SetParameter(4, 1.0f);
     std::vector<double> left(300), right(300);
-    for (int i = 0; i < 300; ++i) left[i] = 0.4 * std::sin(i * 0.05), right[i] = 0.2 * std::cos(i * 0.03);
+    for (int i = 0; i < 300; ++i)
+        left[i] = 0.4 * std::sin(i * 0.05), right[i] = 0.2 * std::cos(i * 0.03);
     std::vector<double> o0(300), o1(300);
     double* inputs[] = {left.data(), right.data()};
     double* outputs[] = {o0.data(), o1.data()};

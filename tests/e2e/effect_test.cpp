@@ -112,7 +112,8 @@ TEST_F(ModuleTest, SampleRateChangesReprepareAndBadRatesAreIgnored) {
     host::HostedEffect fx = CreateOpened();
     host::HostedEffect twin = CreateOpened();
     const std::vector<double> in = Sine(2048, 1000, 0.5, 48000);
-    for (host::HostedEffect* e : {&fx, &twin}) e->Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    for (host::HostedEffect* e : {&fx, &twin})
+        e->Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
     for (float bad : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
                       std::numeric_limits<float>::infinity(), 2e6f}) {
         fx.Dispatch(effSetSampleRate, 0, 0, nullptr, bad);

@@ -73,17 +73,19 @@ TEST_F(ModuleTest, TextsNeverPassTheSizesHostsReserve) {
         int32 opcode;
         int32 index;
         std::size_t reserved;
-    } requests[] = {{effGetParamName, 6, 8},  {effGetParamLabel, 6, 8},
-                    {effGetParamDisplay, 3, 8}, {effGetEffectName, 0, 32},
+    } requests[] = {{effGetParamName, 6, 8},     {effGetParamLabel, 6, 8},
+                    {effGetParamDisplay, 3, 8},  {effGetEffectName, 0, 32},
                     {effGetVendorString, 0, 64}, {effGetProgramName, 0, 24}};
-    fx.Dispatch(effSetProgramName, 0, 0, const_cast<char*>(
-        "A program name far longer than any host's twenty-four byte buffer"));
+    fx.Dispatch(
+        effSetProgramName, 0, 0,
+        const_cast<char*>("A program name far longer than any host's twenty-four byte buffer"));
     for (const auto& r : requests) {
         char buffer[128];
         std::memset(buffer, 0x5A, sizeof(buffer));
         fx.Dispatch(r.opcode, r.index, 0, buffer);
         EXPECT_LT(std::strlen(buffer), r.reserved) << r.opcode;
-        for (std::size_t i = r.reserved; i < sizeof(buffer); ++i) ASSERT_EQ(buffer[i], 0x5A) << r.opcode;
+        for (std::size_t i = r.reserved; i < sizeof(buffer); ++i)
+            ASSERT_EQ(buffer[i], 0x5A) << r.opcode;
     }
     EXPECT_EQ(fx.Text(effGetProgramName), "A program name far long");
     EXPECT_EQ(fx.Text(effGetParamDisplay, 3), "10.000");

@@ -37,9 +37,9 @@ TEST_F(ModuleTest, InvalidIndicesAndNullBuffersChangeNothing) {
         EXPECT_STREQ(text, "kept");
         EXPECT_EQ(fx.Dispatch(opcode, 0, 0, nullptr), 0);
     }
-    for (int32 opcode : {effGetProgramName, effSetProgramName, effGetVendorString,
-                         effGetProductString, effGetChunk, effSetChunk, effProcessEvents,
-                         effGetMidiKeyName, effEditGetRect}) {
+    for (int32 opcode :
+         {effGetProgramName, effSetProgramName, effGetVendorString, effGetProductString,
+          effGetChunk, effSetChunk, effProcessEvents, effGetMidiKeyName, effEditGetRect}) {
         fx.Dispatch(opcode, 0, 0, nullptr);
     }
     EXPECT_EQ(fx.Dispatch(9999), 0);

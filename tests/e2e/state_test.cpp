@@ -113,10 +113,12 @@ TEST_F(ModuleTest, MalformedChunksFailSafely) {
     malformed.push_back(kHeader);
     malformed.push_back(Bytes(kHeader.begin(), kHeader.begin() + 5));
     Bytes garbage(300);
-    for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (std::size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<std::uint8_t>(i * 37 + 11);
     malformed.push_back(garbage);
     Bytes hugeName = kHeader;
-    for (int b : {0xFF, 0xFF, 0xFF, 0x7F, int{'x'}, 1}) hugeName.push_back(static_cast<std::uint8_t>(b));
+    for (int b : {0xFF, 0xFF, 0xFF, 0x7F, int{'x'}, 1})
+        hugeName.push_back(static_cast<std::uint8_t>(b));
     malformed.push_back(hugeName);
     malformed.push_back(Bytes(bank.begin(), bank.end() - 3));
 

@@ -150,9 +150,9 @@ TEST(PluginParamTest, ValueFromTextReadsTheLeadingDecimalNumber) {
     const struct {
         const char* text;
         double value;
-    } cases[] = {{"12", 12},       {"  -3.5dB", -3.5}, {"+.25", 0.25}, {"1e2x", 100},
-                 {"2E-1", 0.2},    {"7e", 7},          {"abc", 0},     {"", 0},
-                 {"inf", 0},       {"0x10", 0},        {"-", 0},       {"1e999", HUGE_VAL},
+    } cases[] = {{"12", 12},           {"  -3.5dB", -3.5}, {"+.25", 0.25}, {"1e2x", 100},
+                 {"2E-1", 0.2},        {"7e", 7},          {"abc", 0},     {"", 0},
+                 {"inf", 0},           {"0x10", 0},        {"-", 0},       {"1e999", HUGE_VAL},
                  {"-1e999", -HUGE_VAL}};
     for (const auto& c : cases) {
         double v = -99;

@@ -19,9 +19,8 @@ TEST(StateChunkTest, ItemsAreLittleEndianAndReadBackInOrder) {
     ASSERT_TRUE(chunk.PutDouble(1.0));
     ASSERT_TRUE(chunk.PutString("ab"));
     ASSERT_TRUE(chunk.PutByte(7));
-    const std::vector<std::uint8_t> expected = {0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0,   0,   0,
-                                                0,    0xF0, 0x3F, 2,    0, 0, 0,   'a', 'b',
-                                                7};
+    const std::vector<std::uint8_t> expected = {0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0,   0,   0, 0,
+                                                0xF0, 0x3F, 2,    0,    0, 0, 'a', 'b', 7};
     EXPECT_EQ(Bytes(chunk), expected);
 
     std::int32_t i = 0;

@@ -42,7 +42,7 @@ TEST(OrvRenderTest, RendersTheDemoInBothPrecisions) {
     for (const char* precision : {"32", "64"}) {
         const std::string out = kDir + "/out" + precision + ".wav";
         ASSERT_EQ(Shell(std::string(ORV_RENDER) + " --precision " + precision +
-                      " --block 300 --param drive=7.5 --param Quality=0 " + demo + " " + out),
+                        " --block 300 --param drive=7.5 --param Quality=0 " + demo + " " + out),
                   0);
         const Wav output = Read(out);
         EXPECT_EQ(output.info.channels, 1);

@@ -25,7 +25,8 @@ TEST(IdentifyHostTest, FirstRowOfTheTableWinsInAnyLetterCase) {
     EXPECT_EQ(VstPlugin::IdentifyHost("REAPER"), 1);
     EXPECT_EQ(VstPlugin::IdentifyHost("Ableton Live with Cubase inside"), 3);
     EXPECT_EQ(VstPlugin::IdentifyHost("Adobe Audition"), 17);
-    EXPECT_EQ(VstPlugin::IdentifyHost("Steinberg Nuendo Live"), 4) << "nuendo is tested before live";
+    EXPECT_EQ(VstPlugin::IdentifyHost("Steinberg Nuendo Live"), 4)
+        << "nuendo is tested before live";
     EXPECT_EQ(VstPlugin::IdentifyHost("VST3PluginTestHost"), 27);
     EXPECT_EQ(VstPlugin::IdentifyHost("Digital Performer"), 23);
     EXPECT_EQ(VstPlugin::IdentifyHost("ProTools"), 2);
