@@ -1,6 +1,5 @@
 #include "vst/vst_plugin.h"
 
-#include <cctype>
 #include <cstring>
 
 #include "editor/editor.h"
@@ -79,7 +78,9 @@ int VstPlugin::IdentifyHost(const char* productText) {
     char lower[256];
     std::size_t n = 0;
     for (; productText != nullptr && productText[n] != '\0' && n + 1 < sizeof(lower); ++n) {
-        lower[n] = static_cast<char>(std::tolower(static_cast<unsigned char>(productText[n])));
+        // ASCII only: the host may have set a locale that would fold other bytes too.
+        const char c = productText[n];
+        lower[n] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
     lower[n] = '\0';
     for (const HostTableRow& row : kHostTable) {
