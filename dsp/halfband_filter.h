@@ -22,38 +22,36 @@ extern const HalfbandCoefficients kGentleHalfband;
 class HalfbandFilter {
 public:
     explicit HalfbandFilter(const HalfbandCoefficients& coefficients)
-        : cascadeA_(coefficients.a), cascadeB_(coefficients.b) {}
+        : even_(coefficients.a, coefficients.b), odd_(coefficients.a, coefficients.b) {}
 
     // Filters the pair (u0 earlier, u1) into (y0, y1).
     void FilterPair(double u0, double u1, double& y0, double& y1) {
-        double b0 = delaySlot_;
-        double b1 = u0;
+        // Cascade A takes (u0, u1), cascade B the pair (delay slot, u0).
+        const LanePair even = even_.Process(LanePair{u0, delaySlot_});
+        const LanePair odd = odd_.Process(LanePair{u1, u0});
         delaySlot_ = u1;
-        double a0 = u0;
-        double a1 = u1;
-        cascadeA_.ProcessPair(a0, a1);
-        cascadeB_.ProcessPair(b0, b1);
-        y0 = (a0 + b0) * 0.5;
-        y1 = (a1 + b1) * 0.5;
+        y0 = (even[0] + even[1]) * 0.5;
+        y1 = (odd[0] + odd[1]) * 0.5;
     }
 
     // As FilterPair, returning only y0; the lanes that feed y1 alone are not run. Use one filter
     // either always this way or always with FilterPair.
     double FilterPairFirst(double u0, double u1) {
-        const double b0 = cascadeB_.ProcessLane(0, delaySlot_);
+        const LanePair even = even_.Process(LanePair{u0, delaySlot_});
         delaySlot_ = u1;
-        const double a0 = cascadeA_.ProcessLane(0, u0);
-        return (a0 + b0) * 0.5;
+        return (even[0] + even[1]) * 0.5;
     }
 
     // Clears the allpass lanes; the delay slot keeps its sample.
     void ClearLanes() {
-        cascadeA_.Clear();
-        cascadeB_.Clear();
+        even_.Clear();
+        odd_.Clear();
     }
 
 private:
-    AllpassCascade cascadeA_;
-    AllpassCascade cascadeB_;
+    // Lane 0 runs cascade A, lane 1 cascade B: even_ on the first sample of each pair, odd_ on
+    // the second.
+    AllpassCascade even_;
+    AllpassCascade odd_;
     double delaySlot_ = 0.0;  // the second sample of the previous pair
 };
