@@ -5,10 +5,10 @@
 ClipperStage::ClipperStage() {
     const DiodeTables& tables = DiodeTables::Shared();
     const double first = DiodeTables::kFirstArgument;
-    sinh_.Configure(tables.Sinh(), DiodeTables::kCount, first, -first, first,
-                    DiodeTables::kLookupScale);
-    cosh_.Configure(tables.Cosh(), DiodeTables::kCount, first, -first, first,
-                    DiodeTables::kLookupScale);
+    sinhTable_ = tables.Sinh();
+    coshTable_ = tables.Cosh();
+    diodeLookup_.Configure(sinhTable_, DiodeTables::kCount, first, -first, first,
+                           DiodeTables::kLookupScale);
 }
 
 // Fixed parts: C1 = 4.7 uF, C2 = 3.3 nF, C3 = 22 nF, Ra = 1000 ohms, RL = 1 Mohm. D and the q

@@ -39,9 +39,10 @@ public:
                 break;
             }
             ++iterations;
-            const double argument = v_ * kInverseNVt;
-            const double s = sinh_.Lookup(argument);
-            const double ch = cosh_.Lookup(argument);
+            // Both tables are sampled at the same arguments: one position serves both.
+            const TableLookup::Position at = diodeLookup_.Locate(v_ * kInverseNVt);
+            const double s = TableLookup::At(sinhTable_, at);
+            const double ch = TableLookup::At(coshTable_, at);
             const double f = v_ - diodeTerm_ * s - capacitorC3 - capacitorC2 - capacitorC1 - input;
             const double j = 1.0 - diodeTerm_ * ch * kInverseNVt;
             const double newV = v_ - f / j;
@@ -69,8 +70,9 @@ private:
     static constexpr double kInverseNVt = 21.05263157894737;  // 1 / (0.0475 V)
     static constexpr double kNewtonTolerance = 1e-4;          // volts
 
-    TableLookup sinh_;
-    TableLookup cosh_;
+    TableLookup diodeLookup_;  // the layout of both tables; reads sinhTable_ on its own
+    const double* sinhTable_ = nullptr;
+    const double* coshTable_ = nullptr;
 
     double rp_ = 0.0;  // ohms, the Filter pot plus its end resistance
     // Companion conductances C / T in siemens of C1, C2, C3.

@@ -15,23 +15,40 @@ public:
         scale_ = scale;
     }
 
-    double Lookup(double x) const {
+    // Where x falls in the table: an entry to return as it is, or one to interpolate from.
+    struct Position {
+        int index;
+        double fraction;  // toward index + 1; unused for an end entry
+        bool interpolate;
+    };
+
+    Position Locate(double x) const {
         if (x >= upperClamp_) {
-            return table_[0];
+            return {0, 0.0, false};
         }
         // The negated test also sends NaN here, which would otherwise become an undefined index.
         if (!(x > lowerClamp_)) {
-            return table_[count_ - 1];
+            return {count_ - 1, 0.0, false};
         }
         const double p = (origin_ - x) * scale_;
         const int i = static_cast<int>(p);
         // Just above the lower clamp p rounds to exactly count - 1, with nothing to its right.
         if (i >= count_ - 1) {
-            return table_[count_ - 1];
+            return {count_ - 1, 0.0, false};
         }
-        const double f = p - i;
-        return table_[i] + (table_[i + 1] - table_[i]) * f;
+        return {i, p - i, true};
     }
+
+    // The value at a position found by Locate, in this table or in another one laid out the
+    // same way, so that tables sampled at the same arguments share one Locate.
+    static double At(const double* table, const Position& at) {
+        if (!at.interpolate) {
+            return table[at.index];
+        }
+        return table[at.index] + (table[at.index + 1] - table[at.index]) * at.fraction;
+    }
+
+    double Lookup(double x) const { return At(table_, Locate(x)); }
 
     int Count() const { return count_; }
 
