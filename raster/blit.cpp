@@ -1,5 +1,6 @@
 #include "raster/blit.h"
 
+#include "raster/pixel_rows.h"
 #include "raster/raster_bitmap.h"
 
 #include <algorithm>
@@ -12,9 +13,6 @@ namespace {
 // One row of a mode: n pixels of destination d composited with source s. `w` is the weight out
 // of 256 (for a channel copy, the mode's low nibble). Divisions truncate toward zero.
 using RowFn = void (*)(uint32_t* d, const uint32_t* s, int n, int w);
-
-// Beyond 16 times full strength the integer products below could overflow.
-constexpr int kMaxWeight = 16 * 256;
 
 inline int Channel(uint32_t pixel, int shift) { return int(pixel >> shift) & 0xFF; }
 
@@ -275,17 +273,8 @@ constexpr ModeRows kModeRows[] = {
     {BlendHsvAdjust, HsvAdjustRow, AlphaHsvAdjustRow},
 };
 
-// w = weight x 256 in double precision, truncated toward zero; NaN counts as 0.
-int WeightOutOf256(float weight) {
-    const double w = double(weight) * 256.0;
-    if (!(w == w)) {
-        return 0;
-    }
-    return int(std::clamp(w, double(-kMaxWeight), double(kMaxWeight)));
-}
-
-// Chooses the row arithmetic once per call; null draws nothing.
-RowFn ChooseRow(int mode, float weight, int* param) {
+// The row arithmetic for an integer weight w out of 256; null draws nothing.
+RowFn ChooseIntegerRow(int mode, int w, int* param) {
     const int low = mode & 0xFF;
     if (low >= BlendChannelCopy) {
         *param = low & 0x0F;
@@ -293,13 +282,7 @@ RowFn ChooseRow(int mode, float weight, int* param) {
     }
     const bool useAlpha = (mode & BlendUseSourceAlpha) != 0;
     const bool plainCopy = low == BlendCopy && !useAlpha;
-    if (plainCopy && weight == 1.0f) {
-        return CopyWholeRow;
-    }
-    if (plainCopy && weight == 0.5f) {
-        return AverageRow;
-    }
-    const int w = WeightOutOf256(weight);
+    w = std::clamp(w, -kMaxWeight, kMaxWeight);
     *param = w;
     if (w == 0) {
         return nullptr;
@@ -316,6 +299,18 @@ RowFn ChooseRow(int mode, float weight, int* param) {
         }
     }
     return nullptr;
+}
+
+// Chooses the row arithmetic once per call; null draws nothing.
+RowFn ChooseRow(int mode, float weight, int* param) {
+    const bool plainCopy = (mode & 0xFF) == BlendCopy && (mode & BlendUseSourceAlpha) == 0;
+    if (plainCopy && weight == 1.0f) {
+        return CopyWholeRow;
+    }
+    if (plainCopy && weight == 0.5f) {
+        return AverageRow;
+    }
+    return ChooseIntegerRow(mode, WeightOutOf256(weight), param);
 }
 
 // Address of pixel (column, row) and the step from one row to the next, in pixels.
@@ -385,5 +380,16 @@ void Blit(RasterBitmap* destination, const RasterBitmap* source, int x, int y,
     uint32_t* d = PixelAt(*destination, destinationBits, dx, dy, &destinationStep);
     for (ptrdiff_t r = 0; r < height; ++r) {
         row(d + r * destinationStep, s + r * sourceStep, width, param);
+    }
+}
+
+void BlendSolid(uint32_t* destination, uint32_t source, int count, int mode, int w) {
+    int param = 0;
+    const RowFn row = ChooseIntegerRow(mode, w, &param);
+    if (!row) {
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        row(destination + i, &source, 1, param);
     }
 }

@@ -6,6 +6,8 @@
 
 #include "raster/rect.h"
 
+#include <cstdint>
+
 class RasterBitmap;
 
 // The mode word: the low byte picks the arithmetic, BlendUseSourceAlpha scales each pixel's
@@ -32,3 +34,8 @@ constexpr int ChannelCopyMode(int destinationByte, int sourceByte) {
 // for a null or empty bitmap, a weight of 0, an empty clipped area or an unknown mode.
 void Blit(RasterBitmap* destination, const RasterBitmap* source, int x, int y,
           const Rect* sourceRect, float weight, int mode);
+
+// Composites `count` pixels at `destination` with the single pixel `source`, with Blit's
+// arithmetic for `mode` at the integer weight w out of 256 (no 1.0 or 0.5 word-wide paths).
+// The fill and glyph code use it for the modes they never take a fast path for.
+void BlendSolid(uint32_t* destination, uint32_t source, int count, int mode, int w);
