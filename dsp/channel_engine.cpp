@@ -2,11 +2,11 @@
 
 void ChannelEngine::Prepare(double sampleRate) {
     sampleRate_ = sampleRate;
-    driveStage_.SetCoefficients(sampleRate, driveControl_.Value());
-    clipperStage_.SetCoefficients(sampleRate, filterControl_.Value());
-    inputHighPass_.Prepare(5.0, sampleRate);
-    outputHighPass_.Prepare(16.0, sampleRate);
-    preLowPass_.Prepare(15900.0, sampleRate);
+    chain_.driveStage.SetCoefficients(sampleRate, driveControl_.Value());
+    chain_.clipperStage.SetCoefficients(sampleRate, filterControl_.Value());
+    chain_.inputHighPass.Prepare(5.0, sampleRate);
+    chain_.outputHighPass.Prepare(16.0, sampleRate);
+    chain_.preLowPass.Prepare(15900.0, sampleRate);
 }
 
 void ChannelEngine::SetControls(double drive, double filter, double volume) {
@@ -21,11 +21,24 @@ void ChannelEngine::SetControls(double drive, double filter, double volume) {
 void ChannelEngine::ApplyChanges() {
     if (driveControl_.Changed()) {
         driveControl_.ClearChanged();
-        driveStage_.SetCoefficients(sampleRate_, driveControl_.Value());
+        chain_.driveStage.SetCoefficients(sampleRate_, driveControl_.Value());
     }
     if (filterControl_.Changed()) {
         filterControl_.ClearChanged();
-        clipperStage_.SetCoefficients(sampleRate_, filterControl_.Value());
+        chain_.clipperStage.SetCoefficients(sampleRate_, filterControl_.Value());
     }
     // Volume is read per sample and needs no recomputation.
+}
+
+void ChannelEngine::ProcessPair(ChannelEngine& first, double* firstSamples, ChannelEngine& second,
+                                double* secondSamples, int n) {
+    AmplifierChain<LanePair> chain;
+    chain.Join(first.chain_, second.chain_);
+    const LanePair volume = {first.volumeControl_.Value(), second.volumeControl_.Value()};
+    for (int i = 0; i < n; ++i) {
+        const LanePair out = chain.Process(LanePair{firstSamples[i], secondSamples[i]}, volume);
+        firstSamples[i] = out[0];
+        secondSamples[i] = out[1];
+    }
+    chain.Split(first.chain_, second.chain_);
 }

@@ -1,15 +1,56 @@
 // The amplifier model of one audio channel, run one oversampled sample at a time: input
 // high-pass, pre-filter low-pass, drive stage, diode clipper, static shaper, output high-pass,
 // volume. Prepare, SetControls and ApplyChanges come from the effect's parameter and sample-rate
-// handling, ProcessSample from its audio callback; the effect serialises them under its lock.
-// Copyable: every table it reads is process-wide and read-only.
+// handling, ProcessSample and ProcessPair from its audio callback; the effect serialises them
+// under its lock. Copyable: every table it reads is process-wide and read-only.
 #pragma once
 
 #include "dsp/clipper_stage.h"
 #include "dsp/drive_stage.h"
+#include "dsp/lane_pair.h"
 #include "dsp/rc_filters.h"
 #include "dsp/static_shaper.h"
 #include "dsp/tapered_control.h"
+
+// The stages of the chain in signal order, for one engine (double) or two side by side
+// (LanePair, joined from two engines' chains and split back into them).
+template <typename Sample>
+struct AmplifierChain {
+    BasicRcHighPass<Sample> inputHighPass;  // 5 Hz
+    BasicRcLowPass<Sample> preLowPass;      // 15900 Hz
+    BasicDriveStage<Sample> driveStage;
+    BasicClipperStage<Sample> clipperStage;
+    BasicRcHighPass<Sample> outputHighPass;  // 16 Hz
+
+    // One oversampled sample in volts; volume is the tapered Volume value.
+    Sample Process(Sample sample, Sample volume) {
+        Sample a = (sample + 1e-25) + 1e-25;
+        a = inputHighPass.Process(a);
+        a = preLowPass.Process(a + 1e-25);
+        a = a * 0.954;
+        a = driveStage.Process(a);
+        a = clipperStage.Process(a);
+        a = StaticShaper(a);
+        a = outputHighPass.Process(a + 1e-25);
+        return a * volume;
+    }
+
+    void Join(const AmplifierChain<double>& first, const AmplifierChain<double>& second) {
+        inputHighPass.Join(first.inputHighPass, second.inputHighPass);
+        preLowPass.Join(first.preLowPass, second.preLowPass);
+        driveStage.Join(first.driveStage, second.driveStage);
+        clipperStage.Join(first.clipperStage, second.clipperStage);
+        outputHighPass.Join(first.outputHighPass, second.outputHighPass);
+    }
+
+    void Split(AmplifierChain<double>& first, AmplifierChain<double>& second) const {
+        inputHighPass.Split(first.inputHighPass, second.inputHighPass);
+        preLowPass.Split(first.preLowPass, second.preLowPass);
+        driveStage.Split(first.driveStage, second.driveStage);
+        clipperStage.Split(first.clipperStage, second.clipperStage);
+        outputHighPass.Split(first.outputHighPass, second.outputHighPass);
+    }
+};
 
 class ChannelEngine {
 public:
@@ -27,30 +68,21 @@ public:
     void ApplyChanges();
 
     // One oversampled sample in volts, replaced by the engine's output.
-    void ProcessSample(double& sample) {
-        double a = (sample + 1e-25) + 1e-25;
-        a = inputHighPass_.Process(a);
-        a = preLowPass_.Process(a + 1e-25);
-        a = a * 0.954;
-        a = driveStage_.Process(a);
-        a = clipperStage_.Process(a);
-        a = StaticShaper(a);
-        a = outputHighPass_.Process(a + 1e-25);
-        sample = a * volumeControl_.Value();
-    }
+    void ProcessSample(double& sample) { sample = chain_.Process(sample, volumeControl_.Value()); }
+
+    // Two different engines, each over its own n samples, computed side by side in two-lane
+    // vectors: every sample and state comes out exactly as ProcessSample gives it.
+    static void ProcessPair(ChannelEngine& first, double* firstSamples, ChannelEngine& second,
+                            double* secondSamples, int n);
 
     double SampleRate() const { return sampleRate_; }
     // Newton iterations the clipper needed for the last sample.
-    int LastNewtonIterations() const { return clipperStage_.LastIterations(); }
+    int LastNewtonIterations() const { return chain_.clipperStage.LastIterations(); }
 
 private:
     TaperedControl driveControl_;
     TaperedControl filterControl_;
     TaperedControl volumeControl_;
-    RcHighPass inputHighPass_;  // 5 Hz
-    RcLowPass preLowPass_;      // 15900 Hz
-    DriveStage driveStage_;
-    ClipperStage clipperStage_;
-    RcHighPass outputHighPass_;  // 16 Hz
-    double sampleRate_ = 0.0;    // Hz, oversampled
+    AmplifierChain<double> chain_;
+    double sampleRate_ = 0.0;  // Hz, oversampled
 };

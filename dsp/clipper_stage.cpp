@@ -2,7 +2,8 @@
 
 #include "dsp/diode_tables.h"
 
-ClipperStage::ClipperStage() {
+template <>
+BasicClipperStage<double>::BasicClipperStage() {
     const DiodeTables& tables = DiodeTables::Shared();
     const double first = DiodeTables::kFirstArgument;
     sinhTable_ = tables.Sinh();
@@ -14,7 +15,8 @@ ClipperStage::ClipperStage() {
 // Fixed parts: C1 = 4.7 uF, C2 = 3.3 nF, C3 = 22 nF, Ra = 1000 ohms, RL = 1 Mohm. D and the q
 // terms come from eliminating h, n and out from the node equation at the diodes; every product
 // runs left to right and every sum in the order written.
-void ClipperStage::SetCoefficients(double sampleRate, double filter) {
+template <>
+void BasicClipperStage<double>::SetCoefficients(double sampleRate, double filter) {
     const double t = 1.0 / sampleRate;
     const double rp = 100000.0 * filter + 1500.0;
     const double g1 = 4.7e-6 / t;

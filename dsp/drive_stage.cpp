@@ -2,7 +2,8 @@
 
 #include "dsp/rail_table.h"
 
-DriveStage::DriveStage() {
+template <>
+BasicDriveStage<double>::BasicDriveStage() {
     // The rail table spans ideal outputs +4 V .. -4 V in 0.01 V steps.
     rail_.Configure(RailTable(), kRailTableCount, 4.0, -4.0, 4.0, 100.0);
 }
@@ -11,7 +12,8 @@ DriveStage::DriveStage() {
 // C4 = 10 nF, R3 = 100 ohms; op-amp K1 = 0.0377 A/V into K2 = 10.6 Mohm (gain 400000, pole
 // 1.5 Hz); Rp = 100000 d + 0.3 ohms. The polynomials below are the exact expansion of the
 // network's node equations in fs and d; products in them run left to right.
-void DriveStage::SetCoefficients(double sampleRate, double drive) {
+template <>
+void BasicDriveStage<double>::SetCoefficients(double sampleRate, double drive) {
     const double fs = sampleRate;
     const double d = drive;
     const double t = 1.0 / fs;

@@ -4,7 +4,8 @@
 
 #include "dsp/dsp_constants.h"
 
-void RcPole::Prepare(double cutoffHz, double sampleRate) {
+template <>
+void BasicRcPole<double>::Prepare(double cutoffHz, double sampleRate) {
     const double t = 1.0 / sampleRate;
     // tan(pi f / fs) fs / pi, written out as the circuit derivation leaves it.
     warpedFrequency_ = std::tan(kTwoPi * cutoffHz / sampleRate * 0.5) * (2.0 * sampleRate) *
@@ -15,8 +16,9 @@ void RcPole::Prepare(double cutoffHz, double sampleRate) {
     k_ = 1.0 / (resistance_ * conductance_ + 1.0);
 }
 
-void RcLowPass::Prepare(double cutoffHz, double sampleRate) {
-    RcPole::Prepare(cutoffHz, sampleRate);
+template <>
+void BasicRcLowPass<double>::Prepare(double cutoffHz, double sampleRate) {
+    BasicRcPole<double>::Prepare(cutoffHz, sampleRate);
     for (int step = 0; step < 32 * 8; ++step) {
         const double y = (resistance_ * state_ + 1e-25) * k_;
         state_ = conductance_ * y;

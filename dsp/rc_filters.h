@@ -1,44 +1,77 @@
 // One-pole RC filters built from a 1 uF capacitor (backward-Euler companion model: conductance
 // C / T beside a history current) and a resistor chosen for the cutoff. Prepare outside the audio
 // path; Process once per sample on the owner's thread. Prepare never clears the state.
+// Sample is double, or LanePair for two prepared filters run side by side (Join, then Split).
 #pragma once
 
+#include "dsp/lane_pair.h"
+
 // Coefficients and state shared by the high-pass and low-pass forms.
-class RcPole {
+template <typename Sample>
+class BasicRcPole {
 public:
     // cutoffHz is pre-warped so the analog corner lands at the same digital frequency.
     void Prepare(double cutoffHz, double sampleRate);
 
     double WarpedFrequency() const { return warpedFrequency_; }
 
+    // Lane c takes over filter c's coefficients and state.
+    void Join(const BasicRcPole<double>& first, const BasicRcPole<double>& second) {
+        conductance_ = LanePair{first.conductance_, second.conductance_};
+        resistance_ = LanePair{first.resistance_, second.resistance_};
+        k_ = LanePair{first.k_, second.k_};
+        state_ = LanePair{first.state_, second.state_};
+    }
+    // Hands each lane's state back to its filter.
+    void Split(BasicRcPole<double>& first, BasicRcPole<double>& second) const {
+        first.state_ = state_[0];
+        second.state_ = state_[1];
+    }
+
 protected:
+    template <typename>
+    friend class BasicRcPole;
+
+    // Not used per sample, so a pair of filters leaves them out.
     double warpedFrequency_ = 0.0;  // Hz
     double capacitance_ = 1e-6;     // farads
-    double conductance_ = 0.0;      // siemens, C / T
-    double resistance_ = 0.0;       // ohms, 1 / (2 pi f C)
-    double k_ = 0.0;                // 1 / (R G + 1)
-    double state_ = 0.0;            // amperes, the capacitor's history current
+
+    Sample conductance_{};  // siemens, C / T
+    Sample resistance_{};   // ohms, 1 / (2 pi f C)
+    Sample k_{};            // 1 / (R G + 1)
+    Sample state_{};        // amperes, the capacitor's history current
 };
 
 // Series capacitor, resistor to ground: output across the resistor.
-class RcHighPass : public RcPole {
+template <typename Sample>
+class BasicRcHighPass : public BasicRcPole<Sample> {
 public:
-    double Process(double a) {
-        const double y = (a * conductance_ - state_) * resistance_ * k_;
-        state_ = (a - y) * conductance_;
+    Sample Process(Sample a) {
+        const Sample y = (a * this->conductance_ - this->state_) * this->resistance_ * this->k_;
+        this->state_ = (a - y) * this->conductance_;
         return y;
     }
 };
 
 // Series resistor, capacitor to ground: output across the capacitor.
-class RcLowPass : public RcPole {
+template <typename Sample>
+class BasicRcLowPass : public BasicRcPole<Sample> {
 public:
     // Also runs the settling pass: the filter fed with 1e-25 for 256 steps.
     void Prepare(double cutoffHz, double sampleRate);
 
-    double Process(double a) {
-        const double y = (resistance_ * state_ + a) * k_;
-        state_ = conductance_ * y;
+    Sample Process(Sample a) {
+        const Sample y = (this->resistance_ * this->state_ + a) * this->k_;
+        this->state_ = this->conductance_ * y;
         return y;
     }
 };
+
+// Coefficients are computed for single filters only.
+template <>
+void BasicRcPole<double>::Prepare(double cutoffHz, double sampleRate);
+template <>
+void BasicRcLowPass<double>::Prepare(double cutoffHz, double sampleRate);
+
+using RcHighPass = BasicRcHighPass<double>;
+using RcLowPass = BasicRcLowPass<double>;

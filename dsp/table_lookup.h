@@ -3,6 +3,8 @@
 // const after Configure, so any number of threads may look up through it.
 #pragma once
 
+#include "dsp/lane_pair.h"
+
 class TableLookup {
 public:
     void Configure(const double* table, int count, double upperClamp, double lowerClamp,
@@ -49,6 +51,9 @@ public:
     }
 
     double Lookup(double x) const { return At(table_, Locate(x)); }
+
+    // Each lane looked up on its own.
+    LanePair Lookup(LanePair x) const { return LanePair{Lookup(x[0]), Lookup(x[1])}; }
 
     int Count() const { return count_; }
 

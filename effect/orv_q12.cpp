@@ -149,13 +149,18 @@ void ORV_Q12::ProcessPiece(double** inputs, double** outputs, int n, int offset)
     const int factor = oversamplers[0].Factor();
     const int oversampled = factor * n;
     const int channels = stereo != 0 ? 2 : 1;
-    // Each channel's engine only ever sees its own samples, so the channels run one after the
-    // other; the result is the same as interleaving them sample by sample.
     for (int c = 0; c < channels; ++c) {
         ApplyInputGain(c == 0 ? in0 : in1, inputBuffer[c], n);
         oversamplers[c].Upsample(inputBuffer[c], oversampledBuffer[c], n);
-        double* samples = oversampledBuffer[c];
-        for (int j = 0; j < oversampled; ++j) engines[c].ProcessSample(samples[j]);
+    }
+    // Each channel's engine only ever sees its own samples; in stereo the two run side by side.
+    if (channels == 2) {
+        ChannelEngine::ProcessPair(engines[0], oversampledBuffer[0], engines[1],
+                                   oversampledBuffer[1], oversampled);
+    } else {
+        for (int j = 0; j < oversampled; ++j) engines[0].ProcessSample(oversampledBuffer[0][j]);
+    }
+    for (int c = 0; c < channels; ++c) {
         oversamplers[c].Downsample(oversampledBuffer[c], outputBuffer[c], n);
     }
 
