@@ -40,7 +40,6 @@ public:
     int BackMode() const { return backMode_; }
     int CombineMode() const { return combineMode_; }
     float Weight() const { return weight_; }
-    int Flags() const { return flags_; }
 
     // The record for a code: codes below 128 always have one; others only once rendered.
     const GlyphRecord* FindGlyph(uint16_t code) const;
