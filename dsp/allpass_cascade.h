@@ -24,16 +24,49 @@ public:
 
     // Lane 0 and lane 1 each through sections 1..6 in order; the lanes never interact.
     void ProcessPair(double& lane0, double& lane1) {
-        const LanePair y = Process(LanePair{lane0, lane1});
-        lane0 = y[0];
-        lane1 = y[1];
+        LanePair x = {lane0, lane1};
+        ProcessBlock(&x, 1);
+        lane0 = x[0];
+        lane1 = x[1];
     }
 
-    LanePair Process(LanePair x) {
-        for (int i = 0; i < kSections; ++i) {
-            x = Section(i, x);
+    // n consecutive samples through sections 1..6, in place. Section i takes sample s in step
+    // s + i, one step after section i - 1 gave it: each section still sees its samples in order,
+    // so the result is that of filtering sample after sample, but the six sections' recursions
+    // advance side by side instead of waiting for one another.
+    void ProcessBlock(LanePair* x, int n) {
+        // Working copies that x cannot alias, so the compiler may keep them in registers.
+        std::array<LanePair, kSections> previousInput = previousInput_;
+        std::array<LanePair, kSections> previousOutput = previousOutput_;
+        // At the doubled rate: (a + z^-2) / (1 + a z^-2).
+        auto section = [&](int i, LanePair& sample) {
+            const LanePair a = coefficients_[i];
+            LanePair y = a * sample + previousInput[i] - a * previousOutput[i];
+            // Flushes anything below 1e-25 to zero, so the recursion never goes subnormal.
+            y = (y + 1e-25) - 1e-25;
+            previousInput[i] = sample;
+            previousOutput[i] = y;
+            sample = y;
+        };
+        for (int step = 0; step < n + kSections - 1; ++step) {
+            if (step >= kSections - 1 && step < n) {
+                // Every section has a sample.
+#pragma GCC unroll 6
+                for (int i = 0; i < kSections; ++i) {
+                    section(i, x[step - i]);
+                }
+            } else {
+                // Filling or draining: only the sections whose sample lies in the block.
+#pragma GCC unroll 6
+                for (int i = 0; i < kSections; ++i) {
+                    if (step - i >= 0 && step - i < n) {
+                        section(i, x[step - i]);
+                    }
+                }
+            }
         }
-        return x;
+        previousInput_ = previousInput;
+        previousOutput_ = previousOutput;
     }
 
     void Clear() {
@@ -42,17 +75,6 @@ public:
     }
 
 private:
-    // At the doubled rate: (a + z^-2) / (1 + a z^-2).
-    LanePair Section(int i, LanePair x) {
-        const LanePair a = coefficients_[i];
-        LanePair y = a * x + previousInput_[i] - a * previousOutput_[i];
-        // Flushes anything below 1e-25 to zero, so the recursion never goes subnormal.
-        y = (y + 1e-25) - 1e-25;
-        previousInput_[i] = x;
-        previousOutput_[i] = y;
-        return y;
-    }
-
     std::array<LanePair, kSections> coefficients_;
     std::array<LanePair, kSections> previousInput_{};
     std::array<LanePair, kSections> previousOutput_{};

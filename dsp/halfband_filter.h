@@ -24,23 +24,14 @@ public:
     explicit HalfbandFilter(const HalfbandCoefficients& coefficients)
         : even_(coefficients.a, coefficients.b), odd_(coefficients.a, coefficients.b) {}
 
-    // Filters the pair (u0 earlier, u1) into (y0, y1).
-    void FilterPair(double u0, double u1, double& y0, double& y1) {
-        // Cascade A takes (u0, u1), cascade B the pair (delay slot, u0).
-        const LanePair even = even_.Process(LanePair{u0, delaySlot_});
-        const LanePair odd = odd_.Process(LanePair{u1, u0});
-        delaySlot_ = u1;
-        y0 = (even[0] + even[1]) * 0.5;
-        y1 = (odd[0] + odd[1]) * 0.5;
-    }
+    // Filters the pairs (u[2k] earlier, u[2k + 1]), k = 0 .. pairs - 1, into y[2k], y[2k + 1].
+    // u and y must not overlap.
+    void FilterPairs(const double* u, double* y, int pairs);
 
-    // As FilterPair, returning only y0; the lanes that feed y1 alone are not run. Use one filter
-    // either always this way or always with FilterPair.
-    double FilterPairFirst(double u0, double u1) {
-        const LanePair even = even_.Process(LanePair{u0, delaySlot_});
-        delaySlot_ = u1;
-        return (even[0] + even[1]) * 0.5;
-    }
+    // As FilterPairs, keeping only the first filtered sample of each pair, in y[k]; the lanes
+    // that feed the second alone are not run. Use one filter either always this way or always
+    // with FilterPairs.
+    void FilterFirstOfPairs(const double* u, double* y, int pairs);
 
     // Clears the allpass lanes; the delay slot keeps its sample.
     void ClearLanes() {
@@ -49,6 +40,9 @@ public:
     }
 
 private:
+    // Pairs filtered per pass through the cascades, a few kilobytes of stack.
+    static constexpr int kChunk = 64;
+
     // Lane 0 runs cascade A, lane 1 cascade B: even_ on the first sample of each pair, odd_ on
     // the second.
     AllpassCascade even_;

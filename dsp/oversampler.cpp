@@ -18,37 +18,44 @@ void Oversampler::SetFactor(int factor) {
     }
 }
 
-// Each input sample is carried through every octave before the next is read.
+void Oversampler::UpOctave(HalfbandFilter& filter, HalfDelay& delay, const double* in, double* out,
+                           int n) {
+    for (int start = 0; start < n; start += kChunk) {
+        const int m = n - start < kChunk ? n - start : kChunk;
+        double pairs[2 * kChunk];
+        for (int i = 0; i < m; ++i) {
+            pairs[2 * i] = delay.Step(in[start + i]);
+            pairs[2 * i + 1] = in[start + i];
+        }
+        filter.FilterPairs(pairs, out + 2 * start, m);
+    }
+}
+
+// Each octave takes a whole chunk before the next octave reads it. Every stage is causal, so
+// this equals carrying each sample through all octaves before the next, and it lets a stage's
+// work on neighbouring samples overlap.
 void Oversampler::Upsample(const double* in, double* out, int n) {
     HalfbandFilter& first = halfbands_[0];
     HalfbandFilter& second = halfbands_[1];
     HalfbandFilter& third = halfbands_[2];
     switch (factor_) {
-        case 2:
-            for (int i = 0; i < n; ++i) {
-                UpOctave(first, halfDelays_[0], in[i], out[2 * i], out[2 * i + 1]);
-            }
-            break;
+        case 2: UpOctave(first, halfDelays_[0], in, out, n); break;
         case 4:
-            for (int i = 0; i < n; ++i) {
-                double x2[2];
-                UpOctave(first, halfDelays_[0], in[i], x2[0], x2[1]);
-                double* x4 = out + 4 * i;
-                UpOctave(second, halfDelays_[1], x2[0], x4[0], x4[1]);
-                UpOctave(second, halfDelays_[1], x2[1], x4[2], x4[3]);
+            for (int start = 0; start < n; start += kChunk) {
+                const int m = n - start < kChunk ? n - start : kChunk;
+                double x2[2 * kChunk];
+                UpOctave(first, halfDelays_[0], in + start, x2, m);
+                UpOctave(second, halfDelays_[1], x2, out + 4 * start, 2 * m);
             }
             break;
         case 8:
-            for (int i = 0; i < n; ++i) {
-                double x2[2];
-                double x4[4];
-                UpOctave(first, halfDelays_[0], in[i], x2[0], x2[1]);
-                UpOctave(second, halfDelays_[1], x2[0], x4[0], x4[1]);
-                UpOctave(second, halfDelays_[1], x2[1], x4[2], x4[3]);
-                double* x8 = out + 8 * i;
-                for (int k = 0; k < 4; ++k) {
-                    UpOctave(third, halfDelays_[2], x4[k], x8[2 * k], x8[2 * k + 1]);
-                }
+            for (int start = 0; start < n; start += kChunk) {
+                const int m = n - start < kChunk ? n - start : kChunk;
+                double x2[2 * kChunk];
+                double x4[4 * kChunk];
+                UpOctave(first, halfDelays_[0], in + start, x2, m);
+                UpOctave(second, halfDelays_[1], x2, x4, 2 * m);
+                UpOctave(third, halfDelays_[2], x4, out + 8 * start, 4 * m);
             }
             break;
         default:
@@ -60,35 +67,29 @@ void Oversampler::Upsample(const double* in, double* out, int n) {
 }
 
 // Each octave keeps the first filtered sample of every pair; the second would be discarded, so
-// the lanes that make only it are never run.
+// the lanes that make only it are never run. Chunked as Upsample is.
 void Oversampler::Downsample(const double* in, double* out, int n) {
     HalfbandFilter& last = halfbands_[3];
     HalfbandFilter& middle = halfbands_[4];
     HalfbandFilter& top = halfbands_[5];
     switch (factor_) {
-        case 2:
-            for (int i = 0; i < n; ++i) {
-                out[i] = last.FilterPairFirst(in[2 * i], in[2 * i + 1]);
-            }
-            break;
+        case 2: last.FilterFirstOfPairs(in, out, n); break;
         case 4:
-            for (int i = 0; i < n; ++i) {
-                const double* x4 = in + 4 * i;
-                const double r0 = middle.FilterPairFirst(x4[0], x4[1]);
-                const double r1 = middle.FilterPairFirst(x4[2], x4[3]);
-                out[i] = last.FilterPairFirst(r0, r1);
+            for (int start = 0; start < n; start += kChunk) {
+                const int m = n - start < kChunk ? n - start : kChunk;
+                double x2[2 * kChunk];
+                middle.FilterFirstOfPairs(in + 4 * start, x2, 2 * m);
+                last.FilterFirstOfPairs(x2, out + start, m);
             }
             break;
         case 8:
-            for (int i = 0; i < n; ++i) {
-                const double* x8 = in + 8 * i;
-                double x4[4];
-                for (int k = 0; k < 4; ++k) {
-                    x4[k] = top.FilterPairFirst(x8[2 * k], x8[2 * k + 1]);
-                }
-                const double r0 = middle.FilterPairFirst(x4[0], x4[1]);
-                const double r1 = middle.FilterPairFirst(x4[2], x4[3]);
-                out[i] = last.FilterPairFirst(r0, r1);
+            for (int start = 0; start < n; start += kChunk) {
+                const int m = n - start < kChunk ? n - start : kChunk;
+                double x4[4 * kChunk];
+                double x2[2 * kChunk];
+                top.FilterFirstOfPairs(in + 8 * start, x4, 4 * m);
+                middle.FilterFirstOfPairs(x4, x2, 2 * m);
+                last.FilterFirstOfPairs(x2, out + start, m);
             }
             break;
         default:

@@ -24,12 +24,13 @@ public:
     void Downsample(const double* in, double* out, int n);
 
 private:
-    // One up-sampling octave: v and its half-sample-delayed neighbour through the half-band.
-    static void UpOctave(HalfbandFilter& filter, HalfDelay& delay, double v, double& y0,
-                         double& y1) {
-        const double h = delay.Step(v);
-        filter.FilterPair(h, v, y0, y1);
-    }
+    // Host-rate samples per pass through the octaves, a few kilobytes of stack.
+    static constexpr int kChunk = 64;
+
+    // One up-sampling octave over n samples: each v and its half-sample-delayed neighbour, as
+    // the pair (delayed, v), through the half-band; 2 n samples out.
+    static void UpOctave(HalfbandFilter& filter, HalfDelay& delay, const double* in, double* out,
+                         int n);
 
     int factor_ = 1;
     // 0..2 serve the up-sampling octaves (host rate outwards), 3..5 the down-sampling ones.
