@@ -77,11 +77,13 @@ void ORV_Q12::WarmUp() {
     // 0.3 s of the host rate, half as much again below 50000 passes.
     int count = static_cast<int>(static_cast<int>(sampleRate) * 0.3);
     if (count < 50000) count = static_cast<int>(count * 1.5);
-    for (int i = 0; i < count; ++i) {
-        double silence0 = 0.0;
-        double silence1 = 0.0;
-        engines[0].ProcessSample(silence0);
-        engines[1].ProcessSample(silence1);
+    // Both engines side by side, a stack buffer of silence at a time.
+    constexpr int kChunk = 512;
+    for (int done = 0; done < count; done += kChunk) {
+        const int n = std::min(kChunk, count - done);
+        double silence0[kChunk] = {};
+        double silence1[kChunk] = {};
+        ChannelEngine::ProcessPair(engines[0], silence0, engines[1], silence1, n);
     }
 }
 
