@@ -19,6 +19,8 @@ using namespace vst2;
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 struct Options {
     std::string plugin = ORV_DEFAULT_PLUGIN;
     double seconds = 10;
@@ -135,8 +137,8 @@ int main(int argc, char** argv) {
     while (done < frames) {
         for (int i = 0; i < o.block; ++i) {
             const double t = static_cast<double>(done + i) / o.rate;
-            in0[i] = 0.5 * std::sin(2 * M_PI * 110 * t) + 0.2 * std::sin(2 * M_PI * 1650 * t);
-            in1[i] = 0.5 * std::sin(2 * M_PI * 165 * t);
+            in0[i] = 0.5 * std::sin(2 * kPi * 110 * t) + 0.2 * std::sin(2 * kPi * 1650 * t);
+            in1[i] = 0.5 * std::sin(2 * kPi * 165 * t);
         }
         const double begin = ThreadCpuSeconds();
         fx.ProcessDoubleReplacing(inputs, outputs, o.block);

@@ -24,7 +24,7 @@ void Fft(std::vector<std::complex<double>>& a) {
         if (i < j) std::swap(a[i], a[j]);
     }
     for (std::size_t len = 2; len <= n; len <<= 1) {
-        const std::complex<double> step = std::polar(1.0, -2 * M_PI / len);
+        const std::complex<double> step = std::polar(1.0, -2 * kPi / len);
         for (std::size_t i = 0; i < n; i += len) {
             std::complex<double> w = 1;
             for (std::size_t k = 0; k < len / 2; ++k, w *= step) {
@@ -46,7 +46,7 @@ Alias WorstAlias(const std::vector<double>& signal) {
     std::vector<std::complex<double>> spectrum(kSize);
     for (int i = 0; i < kSize; ++i) {
         // 4-term Blackman-Harris: side lobes below -92 dB, main lobe 4 bins wide.
-        const double x = 2 * M_PI * i / kSize;
+        const double x = 2 * kPi * i / kSize;
         const double w =
             0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2 * x) - 0.01168 * std::cos(3 * x);
         spectrum[i] = w * signal[signal.size() - kSize + i];
@@ -76,7 +76,7 @@ TEST_F(ModuleTest, FourTimesOversamplingAliasesLessThanTwoTimes) {
         fx.SetParameter(5, static_cast<float>(quality));
         const int frames = kSize + 24000;
         std::vector<double> in(frames), out0(frames), out1(frames);
-        for (int i = 0; i < frames; ++i) in[i] = 0.5 * std::sin(2 * M_PI * kTone * i / kRate);
+        for (int i = 0; i < frames; ++i) in[i] = 0.5 * std::sin(2 * kPi * kTone * i / kRate);
         for (int at = 0; at < frames; at += 512) {
             double* inputs[] = {in.data() + at, in.data() + at};
             double* outputs[] = {out0.data() + at, out1.data() + at};

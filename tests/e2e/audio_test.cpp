@@ -12,7 +12,7 @@ namespace {
 std::vector<float> Tone(int frames, double hz, double amplitude = 0.5) {
     std::vector<float> v(frames);
     for (int i = 0; i < frames; ++i) {
-        v[i] = static_cast<float>(amplitude * std::sin(2 * M_PI * hz * i / 44100.0));
+        v[i] = static_cast<float>(amplitude * std::sin(2 * kPi * hz * i / 44100.0));
     }
     return v;
 }

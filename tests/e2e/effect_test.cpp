@@ -14,7 +14,7 @@ constexpr double kRate = 44100;
 
 std::vector<double> Sine(int frames, double hz, double amplitude, double rate = kRate) {
     std::vector<double> v(frames);
-    for (int i = 0; i < frames; ++i) v[i] = amplitude * std::sin(2 * M_PI * hz * i / rate);
+    for (int i = 0; i < frames; ++i) v[i] = amplitude * std::sin(2 * kPi * hz * i / rate);
     return v;
 }
 
@@ -43,9 +43,9 @@ double Magnitude(const std::vector<double>& x, double hz, double rate = kRate) {
     double re = 0, im = 0;
     const double n = static_cast<double>(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
-        const double w = 0.5 - 0.5 * std::cos(2 * M_PI * i / n);
-        re += w * x[i] * std::cos(2 * M_PI * hz * i / rate);
-        im -= w * x[i] * std::sin(2 * M_PI * hz * i / rate);
+        const double w = 0.5 - 0.5 * std::cos(2 * kPi * i / n);
+        re += w * x[i] * std::cos(2 * kPi * hz * i / rate);
+        im -= w * x[i] * std::sin(2 * kPi * hz * i / rate);
     }
     return std::sqrt(re * re + im * im) / (n / 4);
 }

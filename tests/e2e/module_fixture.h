@@ -10,6 +10,9 @@
 
 #include "host/vst_host.h"
 
+// Test signals need pi; the C library's M_PI is not standard C++.
+constexpr double kPi = 3.14159265358979323846;
+
 inline host::VstModule& OrvModule() {
     static std::unique_ptr<host::VstModule> module = [] {
         std::string error;
