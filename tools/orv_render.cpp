@@ -276,7 +276,8 @@ int main(int argc, char** argv) {
             sf_close(in);
             return Fail("cannot set " + name + " to '" + value + "'");
         }
-        if (index < static_cast<int>(params.size())) WarnIfOutOfRange(fx, index, params[index], value);
+        if (index < static_cast<int>(params.size()))
+            WarnIfOutOfRange(fx, index, params[index], value);
     }
     fx.Dispatch(effMainsChanged, 0, 1);
 

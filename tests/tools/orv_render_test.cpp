@@ -118,8 +118,8 @@ TEST(OrvRenderTest, WarnsAboutAValueOutsideTheRangeAndRendersTheClampedOne) {
               "orv-render: warning: Drive=12 lies outside 0.000 .. 10.000; clamped to 10.000\n"
               "orv-render: warning: Stereo=-1 lies outside 0 .. 1; clamped to 0\n");
 
-    ASSERT_EQ(Shell(render + " --param Drive=10 --param Volume=7 " + demo + " " + kDir + "/ten.wav"),
-              0);
+    ASSERT_EQ(
+        Shell(render + " --param Drive=10 --param Volume=7 " + demo + " " + kDir + "/ten.wav"), 0);
     EXPECT_EQ(ReadText(kDir + "/stderr.txt"), "");
     EXPECT_EQ(Read(kDir + "/clamped.wav").samples, Read(kDir + "/ten.wav").samples);
 }
@@ -132,8 +132,8 @@ TEST(OrvRenderTest, ShowsProgressOnlyOnATerminalAndForInputsOverTenSeconds) {
     // script(1) runs the command with a terminal as its standard error and copies what it shows.
     auto onTerminal = [&](const std::string& input) {
         const std::string shown = kDir + "/terminal.txt";
-        Shell("script -qec '" + render + " " + input + " " + kDir + "/x.wav' /dev/null </dev/null >" +
-              shown);
+        Shell("script -qec '" + render + " " + input + " " + kDir +
+              "/x.wav' /dev/null </dev/null >" + shown);
         return ReadText(shown);
     };
     EXPECT_NE(onTerminal(longInput).find("rendering 100%"), std::string::npos);
