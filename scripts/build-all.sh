@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything (the Linux module and tools, the Windows DLL) and renders a demo signal
-# through the freshly built Linux module. Installs what it needs first.
+# Builds everything (the Linux module and tools, the Windows DLL), renders a demo signal through
+# the freshly built Linux module and packages both modules. Installs what it needs first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,10 +16,16 @@ mkdir -p build/demo
 build/linux/bin/orv-demo-signal build/demo/riff.wav
 build/linux/bin/orv-render --param Drive=7 --param Volume=4 build/demo/riff.wav build/demo/riff-orv-q12.wav
 
+echo "== Packaging"
+deb=$("$root/scripts/package.sh" build/linux)
+zip=$("$root/scripts/package.sh" build/win64)
+
 cat <<TXT
 
 Linux VST module:    $root/build/linux/ORV_Q12.so
 Windows VST module:  $root/build/win64/ORV_Q12.dll
 Demo input:          $root/build/demo/riff.wav
 Demo through ORV Q12: $root/build/demo/riff-orv-q12.wav
+Debian package:      $deb
+Windows zip:         $zip
 TXT

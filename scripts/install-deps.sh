@@ -9,6 +9,8 @@ packages=(
   libsndfile1-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine64 xvfb xauth
+  dpkg-dev file
+  python3-matplotlib python3-numpy
 )
 
 missing=()

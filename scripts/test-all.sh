@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the Linux suites, the same suites under the address and undefined-behaviour
-# sanitizers, and the Windows suites cross-built with mingw-w64 and run under Wine.
+# sanitizers, and the Windows suites cross-built with mingw-w64 and run under Wine; installs,
+# loads and removes the Debian package.
 # Installs what it needs first. Build trees: build/linux, build/asan, build/win64.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,6 +26,11 @@ run_suites() {
 echo "== Linux: building"
 "$root/scripts/build-linux.sh" build/linux
 run_suites "Linux" build/linux
+
+echo "== Debian package: install, load, remove"
+package_result=$("$root/scripts/test-package.sh" build/linux)
+echo "$package_result"
+summary+=("Debian package: $package_result")
 
 echo "== Linux with sanitizers: building"
 "$root/scripts/build-linux.sh" build/asan -DORV_SANITIZE=ON

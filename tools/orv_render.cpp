@@ -1,9 +1,12 @@
 // orv-render: runs a WAV file through a VST 2.x module, as a host would, and writes the result.
 //   orv-render [--plugin PATH] [--param NAME=VALUE]... [--rate HZ] [--block N]
 //              [--precision 32|64] IN.wav OUT.wav
+//   orv-render [--plugin PATH] --list-params
 #include <sndfile.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/parameter_info.h"
 #include "host/vst_host.h"
 
 using namespace vst2;
@@ -23,6 +27,7 @@ struct Options {
     double rate = 0;  // 0: the file's own rate
     int block = 512;
     int precision = 32;
+    bool listParams = false;
     std::string input;
     std::string output;
 };
@@ -34,7 +39,8 @@ int Fail(const std::string& message) {
 
 const char kUsage[] =
     "usage: orv-render [--plugin PATH] [--param NAME=VALUE]... [--rate HZ] [--block N]\n"
-    "                  [--precision 32|64] IN.wav OUT.wav\n";
+    "                  [--precision 32|64] IN.wav OUT.wav\n"
+    "       orv-render [--plugin PATH] --list-params\n";
 
 // Reads the command line; an empty result means success, otherwise it is the error.
 std::string ParseArguments(int argc, char** argv, Options& options) {
@@ -69,6 +75,8 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
                 if (options.precision != 32 && options.precision != 64)
                     return "--precision takes 32 or 64";
             }
+        } else if (arg == "--list-params") {
+            options.listParams = true;
         } else if (arg == "--help" || arg == "-h") {
             return "help";
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -77,6 +85,7 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
             files.push_back(arg);
         }
     }
+    if (options.listParams) return files.empty() ? "" : "--list-params takes no files";
     if (files.size() != 2) return "expected IN.wav and OUT.wav";
     options.input = files[0];
     options.output = files[1];
@@ -91,6 +100,54 @@ int FindParameter(const host::HostedEffect& fx, const std::string& name, std::st
         *known += (i > 0 ? ", " : "") + candidate;
     }
     return -1;
+}
+
+// The whole text as a number; false for anything else, such as a display text like "On".
+bool ParseNumber(const std::string& text, double* number) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    *number = std::strtod(text.c_str(), &end);
+    while (*end == ' ') ++end;
+    return *end == '\0' && end != text.c_str() && errno != ERANGE;
+}
+
+// A display text with the parameter's unit, unless the unit only repeats the name.
+std::string WithLabel(const std::string& display, const host::ParameterInfo& info) {
+    if (info.label.empty() || info.label == info.name) return display;
+    return display + " " + info.label;
+}
+
+// Warns when a numeric value lies outside the range the parameter's displays show at its ends,
+// naming what the effect made of it.
+void WarnIfOutOfRange(const host::HostedEffect& fx, int index, const host::ParameterInfo& info,
+                      const std::string& value) {
+    double requested, lowest, highest;
+    if (!ParseNumber(value, &requested) || !ParseNumber(info.lowest, &lowest) ||
+        !ParseNumber(info.highest, &highest)) {
+        return;
+    }
+    if (lowest > highest) std::swap(lowest, highest);
+    if (requested >= lowest && requested <= highest) return;
+    std::fprintf(stderr, "orv-render: warning: %s=%s lies outside %s .. %s; clamped to %s\n",
+                 info.name.c_str(), value.c_str(), info.lowest.c_str(), info.highest.c_str(),
+                 WithLabel(fx.Text(effGetParamDisplay, index), info).c_str());
+}
+
+// One line per parameter: name, range and default, in columns.
+void ListParameters(const std::vector<host::ParameterInfo>& params) {
+    std::size_t nameWidth = 0, rangeWidth = 0;
+    std::vector<std::string> ranges;
+    for (const host::ParameterInfo& info : params) {
+        ranges.push_back(info.lowest + " .. " + WithLabel(info.highest, info));
+        nameWidth = std::max(nameWidth, info.name.size());
+        rangeWidth = std::max(rangeWidth, ranges.back().size());
+    }
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        std::printf("%-*s  %-*s  default %s\n", static_cast<int>(nameWidth), params[i].name.c_str(),
+                    static_cast<int>(rangeWidth), ranges[i].c_str(),
+                    WithLabel(params[i].initial, params[i]).c_str());
+    }
 }
 
 // Processes interleaved frames through the effect in place, in either precision.
@@ -171,6 +228,24 @@ int main(int argc, char** argv) {
         return Fail(problem);
     }
 
+    std::string error;
+    auto module = host::VstModule::Load(options.plugin, &error);
+    if (!module) return Fail("cannot load " + options.plugin + ": " + error);
+    host::EntryPoint entry = module->Entry("VSTPluginMain");
+    if (entry == nullptr) entry = module->Entry("main");
+    host::RecordingHost recordingHost;
+    recordingHost.productString = "orv-render";
+    // Ranges come from an instance of their own, made before the one that renders.
+    std::vector<host::ParameterInfo> params;
+    if (options.listParams || !options.params.empty()) {
+        if (!host::DescribeParameters(entry, recordingHost, &params))
+            return Fail(options.plugin + " is not a VST 2.x plug-in");
+    }
+    if (options.listParams) {
+        ListParameters(params);
+        return 0;
+    }
+
     SF_INFO info{};
     SNDFILE* in = sf_open(options.input.c_str(), SFM_READ, &info);
     if (in == nullptr) return Fail("cannot read " + options.input + ": " + sf_strerror(nullptr));
@@ -180,13 +255,6 @@ int main(int argc, char** argv) {
                     std::to_string(info.channels) + " channels (1 or 2 are supported)");
     }
 
-    std::string error;
-    auto module = host::VstModule::Load(options.plugin, &error);
-    if (!module) return sf_close(in), Fail("cannot load " + options.plugin + ": " + error);
-    host::EntryPoint entry = module->Entry("VSTPluginMain");
-    if (entry == nullptr) entry = module->Entry("main");
-    host::RecordingHost recordingHost;
-    recordingHost.productString = "orv-render";
     AEffect* effect = recordingHost.Instantiate(entry);
     if (effect == nullptr) return sf_close(in), Fail(options.plugin + " is not a VST 2.x plug-in");
     host::HostedEffect fx(effect);
@@ -208,6 +276,8 @@ int main(int argc, char** argv) {
             sf_close(in);
             return Fail("cannot set " + name + " to '" + value + "'");
         }
+        if (index < static_cast<int>(params.size()))
+            WarnIfOutOfRange(fx, index, params[index], value);
     }
     fx.Dispatch(effMainsChanged, 0, 1);
 

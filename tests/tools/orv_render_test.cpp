@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -68,4 +70,75 @@ TEST(OrvRenderTest, ClearErrorsForBadInput) {
     EXPECT_NE(Shell(render + " --precision 16 " + demo + " " + kDir + "/x.wav"), 0);
     EXPECT_NE(Shell(render + " --plugin " + demo + " " + demo + " " + kDir + "/x.wav"), 0);
     EXPECT_NE(Shell(render + " " + demo), 0);
+}
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteSine(const std::string& path, int rate, double seconds) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    std::vector<float> samples(static_cast<size_t>(rate * seconds));
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = 0.1f * std::sin(0.1f * i);
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << path;
+    sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(file);
+}
+
+}  // namespace
+
+TEST(OrvRenderTest, ListsEveryParameterWithItsRangeAndDefault) {
+    ASSERT_EQ(Shell(std::string(ORV_RENDER) + " --list-params >" + kDir + "/params.txt"), 0);
+    EXPECT_EQ(ReadText(kDir + "/params.txt"),
+              "Input    0.000 .. 2.000   default 1.000\n"
+              "Drive    0.000 .. 10.000  default 5.000\n"
+              "Filter   0.000 .. 10.000  default 5.000\n"
+              "Volume   0.000 .. 10.000  default 5.000\n"
+              "Stereo   0 .. 1           default 0\n"
+              "Quality  0 .. 1           default 1\n"
+              "Bypass   0 .. 1           default 0\n");
+    EXPECT_NE(Shell(std::string(ORV_RENDER) + " --list-params " + kDir + "/x.wav"), 0);
+}
+
+TEST(OrvRenderTest, WarnsAboutAValueOutsideTheRangeAndRendersTheClampedOne) {
+    const std::string render = ORV_RENDER;
+    const std::string demo = kDir + "/demo.wav";
+    ASSERT_EQ(Shell(std::string(ORV_DEMO_SIGNAL) + " " + demo), 0);
+    ASSERT_EQ(Shell(render + " --param Drive=12 --param Stereo=-1 --param Volume=7 " + demo + " " +
+                    kDir + "/clamped.wav"),
+              0);
+    EXPECT_EQ(ReadText(kDir + "/stderr.txt"),
+              "orv-render: warning: Drive=12 lies outside 0.000 .. 10.000; clamped to 10.000\n"
+              "orv-render: warning: Stereo=-1 lies outside 0 .. 1; clamped to 0\n");
+
+    ASSERT_EQ(
+        Shell(render + " --param Drive=10 --param Volume=7 " + demo + " " + kDir + "/ten.wav"), 0);
+    EXPECT_EQ(ReadText(kDir + "/stderr.txt"), "");
+    EXPECT_EQ(Read(kDir + "/clamped.wav").samples, Read(kDir + "/ten.wav").samples);
+}
+
+TEST(OrvRenderTest, ShowsProgressOnlyOnATerminalAndForInputsOverTenSeconds) {
+    const std::string render = ORV_RENDER;
+    const std::string longInput = kDir + "/long.wav", shortInput = kDir + "/short.wav";
+    WriteSine(longInput, 8000, 10.5);
+    WriteSine(shortInput, 8000, 9.5);
+    // script(1) runs the command with a terminal as its standard error and copies what it shows.
+    auto onTerminal = [&](const std::string& input) {
+        const std::string shown = kDir + "/terminal.txt";
+        Shell("script -qec '" + render + " " + input + " " + kDir +
+              "/x.wav' /dev/null </dev/null >" + shown);
+        return ReadText(shown);
+    };
+    EXPECT_NE(onTerminal(longInput).find("rendering 100%"), std::string::npos);
+    EXPECT_EQ(onTerminal(shortInput), "");
+
+    ASSERT_EQ(Shell(render + " " + longInput + " " + kDir + "/x.wav"), 0);
+    EXPECT_EQ(ReadText(kDir + "/stderr.txt"), "");
 }
