@@ -108,8 +108,14 @@ void Control::ReceiveAuxValue(int position, double v) {
 }
 
 int Control::AddAuxValue(int param) {
-    auxValues.emplace_back(param);
-    return AuxValueCount() - 1;
+    auto grown = std::make_unique<AuxEntry[]>(auxCount + 1);
+    for (int i = 0; i < auxCount; ++i) {
+        grown[i].value.store(auxValues[i].value.load());
+        grown[i].paramIdx = auxValues[i].paramIdx;
+    }
+    grown[auxCount].paramIdx = param;
+    auxValues = std::move(grown);
+    return auxCount++;
 }
 
 int Control::FrameForValue(int frames) const {

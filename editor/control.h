@@ -8,7 +8,7 @@
 #pragma once
 
 #include <atomic>
-#include <deque>
+#include <memory>
 
 #include "editor/editor_types.h"
 
@@ -61,7 +61,7 @@ public:
     int EntryMaxChars() const { return entryMaxChars; }
     TextStyle& Text() { return text; }
     const ControlBlend& Blend() const { return blend; }
-    int AuxValueCount() const { return static_cast<int>(auxValues.size()); }
+    int AuxValueCount() const { return auxCount; }
     int AuxParamIdx(int position) const { return auxValues[position].paramIdx; }
     double AuxValue(int position) const { return auxValues[position].value.load(); }
     void SetPromptDisabled(bool disabled) { promptDisabled = disabled; }
@@ -76,9 +76,8 @@ protected:
     void TakeHostChange();
 
     struct AuxEntry {
-        explicit AuxEntry(int param) : paramIdx(param) {}
         std::atomic<double> value{0.0};  // written by the host's thread
-        int paramIdx;
+        int paramIdx = -1;
     };
 
     int entryMaxChars = 35;
@@ -87,7 +86,8 @@ protected:
     Rect rect;
     Rect targetRect;
     int paramIdx;
-    std::deque<AuxEntry> auxValues;
+    std::unique_ptr<AuxEntry[]> auxValues;  // none in most controls, so nothing allocated
+    int auxCount = 0;
     // Written by the window thread (user edits) and by the host's thread (ReceiveValue).
     std::atomic<double> value{0.0};
     // Written once by the first ReceiveValue (the attaching thread); read by the window thread.
