@@ -55,8 +55,8 @@ public:
     virtual void ChooseFile(TextBuffer& file, int action, TextBuffer& folder,
                             const char* extensions, bool pickFolder);
     virtual bool PickColor(Color& color, const char* prompt);
-    virtual bool OpenWebAddress(const char* address, const char* title,
-                                const char* confirmation, const char* failure);
+    virtual bool OpenWebAddress(const char* address, const char* title, const char* confirmation,
+                                const char* failure);
     virtual int ReservedQuery();
     virtual WindowHandle CreateEditorWindow(WindowHandle parent) = 0;
     virtual void ReservedHookA();

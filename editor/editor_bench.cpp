@@ -35,8 +35,9 @@ double BytesPerInstance(EditorFactory factory) {
 void ReportMemory() {
     const double withEditor = BytesPerInstance(&HeadlessEditor::Create);
     const double without = BytesPerInstance(nullptr);
-    std::printf("heap per instance: %.0f bytes with the editor, %.0f without: %.0f for the editor\n",
-                withEditor, without, withEditor - without);
+    std::printf(
+        "heap per instance: %.0f bytes with the editor, %.0f without: %.0f for the editor\n",
+        withEditor, without, withEditor - without);
     std::printf("images shared by every instance: %d images, %lld bytes of pixels\n",
                 BitmapCache::Process().Count(), BitmapCache::Process().PixelBytes());
 }

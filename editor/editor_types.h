@@ -34,8 +34,8 @@ struct TextStyle {
     Color entryText;  // opaque black
     int32_t style = StyleNormal;
     int32_t alignment = AlignCentre;
-    int32_t orientation = 0;  // degrees
-    int32_t quality = 0;      // FontQuality (raster/font_handle.h)
+    int32_t orientation = 0;     // degrees
+    int32_t quality = 0;         // FontQuality (raster/font_handle.h)
     RasterFont* font = nullptr;  // filled from the font cache, not owned
 };
 
@@ -75,8 +75,8 @@ enum KeyCode : int32_t {
     KeyDown = 2,
     KeyLeft = 3,
     KeyRight = 4,
-    KeyDigit0 = 5,   // ... KeyDigit0 + 9
-    KeyLetterA = 15, // ... KeyLetterA + 25
+    KeyDigit0 = 5,    // ... KeyDigit0 + 9
+    KeyLetterA = 15,  // ... KeyLetterA + 25
     KeyNone = -1,
 };
 

@@ -9,8 +9,7 @@ constexpr int kInputParam = 0;
 }  // namespace
 
 FaderStripControl::FaderStripControl(PluginBase* plug, const BitmapStrip& s)
-    : Control(plug,
-              {kLeft, kTop, kLeft + s.width, kTop + (s.frames > 0 ? s.height / s.frames : 0)},
+    : Control(plug, {kLeft, kTop, kLeft + s.width, kTop + (s.frames > 0 ? s.height / s.frames : 0)},
               kInputParam, ControlBlend{0, 1.0f}),
       strip(s) {}
 
@@ -46,8 +45,7 @@ void FaderStripControl::OnMouseDown(int x, int y, const MouseMod& mod) {
     MarkChanged(true);
 }
 
-void FaderStripControl::OnMouseDrag(int x, int y, int /*dX*/, int /*dY*/,
-                                    const MouseMod& /*mod*/) {
+void FaderStripControl::OnMouseDrag(int x, int y, int /*dX*/, int /*dY*/, const MouseMod& /*mod*/) {
     SetFromPointer(x, y);
     MarkChanged(true);
 }

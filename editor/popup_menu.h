@@ -22,7 +22,7 @@ struct PopupMenuItem {
 };
 
 struct PopupMenu {
-    int numbering = 0;     // 0 none; 1 "%1d: ", 2 "%02d: ", 3 "%03d: " before each item's text
-    int chosenItem = -1;   // index of the item chosen, -1 until a choice
+    int numbering = 0;    // 0 none; 1 "%1d: ", 2 "%02d: ", 3 "%03d: " before each item's text
+    int chosenItem = -1;  // index of the item chosen, -1 until a choice
     std::vector<PopupMenuItem> items;
 };

@@ -8,8 +8,8 @@ void Win32Editor::PlatformHook() {}
 
 bool Win32Editor::PresentRect(const Rect& /*r*/) { return true; }
 
-void Win32Editor::OpenEntryBox(Control* /*control*/, const TextStyle& /*style*/,
-                               const Rect& /*r*/, const char* /*text*/, PluginParam* /*param*/) {}
+void Win32Editor::OpenEntryBox(Control* /*control*/, const TextStyle& /*style*/, const Rect& /*r*/,
+                               const char* /*text*/, PluginParam* /*param*/) {}
 
 WindowHandle Win32Editor::CreateEditorWindow(WindowHandle /*parent*/) { return nullptr; }
 

@@ -59,8 +59,8 @@ void ORV_Q12::BuildEditor(std::unique_ptr<Editor> editor) {
     const int knobParams[] = {kDrive, kFilter, kVolume};
     for (int i = 0; i < 3; ++i) {
         editor->AddControl(std::make_unique<KnobStripControl>(
-            this, FrameAt(kKnobX[i], kKnobY, knob), knobParams[i], DirectionVertical,
-            kKnobGearing, knob, kByAlpha));
+            this, FrameAt(kKnobX[i], kKnobY, knob), knobParams[i], DirectionVertical, kKnobGearing,
+            knob, kByAlpha));
     }
 
     const BitmapStrip toggle = FetchStrip(*editor, kSwitch);

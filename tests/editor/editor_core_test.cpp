@@ -122,3 +122,24 @@ TEST_F(PanelTest, AFurtherParameterShownByAControlFollowsTheHost) {
     for (int i = 0; i < 3; ++i) bare.Tick();
     EXPECT_EQ(bare.PresentCount(), 2);
 }
+
+TEST_F(PanelTest, MeasuredTextIsPlacedByItsAlignment) {
+    TextStyle style;
+    Rect r{100, 20, 160, 20};
+    EXPECT_TRUE(editor->MeasureText(style, "", r));
+    EXPECT_EQ(r.left, 100) << "an empty text leaves the rectangle";
+    EXPECT_EQ(r.right, 160);
+
+    ASSERT_TRUE(editor->MeasureText(style, "5.000", r));
+    const int width = r.right - r.left;
+    EXPECT_GT(width, 0);
+    EXPECT_EQ(r.left, 130 - width / 2) << "centred on the old rectangle";
+    EXPECT_GT(r.bottom, 20);
+    EXPECT_NE(style.font, nullptr) << "the font is kept in the style";
+
+    style.alignment = AlignFar;
+    Rect far{0, 0, 200, 0};
+    ASSERT_TRUE(editor->MeasureText(style, "5.000", far));
+    EXPECT_EQ(far.right, 200);
+    EXPECT_EQ(far.left, 200 - width);
+}

@@ -22,7 +22,16 @@ constexpr Point kFootswitch{147, 255};
 constexpr Point kBackground{150, 200};
 
 // Control indices in drawing order.
-enum PanelControl { kBackgroundControl, kDrive, kFilter, kVolume, kStereo, kQuality, kPedal, kInputStrip };
+enum PanelControl {
+    kBackgroundControl,
+    kDrive,
+    kFilter,
+    kVolume,
+    kStereo,
+    kQuality,
+    kPedal,
+    kInputStrip
+};
 
 class PanelTest : public ::testing::Test {
 protected:

@@ -33,8 +33,8 @@ TEST_F(PanelTest, AFreshPanelMatchesTheGoldenImage) {
     int differing = 0;
     for (int y = 0; y < shown.Height(); ++y) {
         for (int x = 0; x < shown.Width(); ++x) {
-            differing += golden->Bits()[y * golden->RowSpan() + x] !=
-                         shown.Bits()[y * shown.RowSpan() + x];
+            differing +=
+                golden->Bits()[y * golden->RowSpan() + x] != shown.Bits()[y * shown.RowSpan() + x];
         }
     }
     EXPECT_EQ(differing, 0);
