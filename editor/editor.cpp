@@ -198,7 +198,12 @@ bool Editor::Draw(const Rect& r) {
         const bool meets = !IsEmptyRect(r) && !IsEmptyRect(cr) && cr.left <= r.right &&
                            cr.right > r.left && cr.top <= r.bottom && cr.bottom > r.top;
         if (!control->IsHidden() && meets) control->Draw(*this);
-        control->MarkDrawn();
+        // Only a control the pass covered whole is up to date; one partly or not at all in r
+        // (an uncovered strip of the window, the area under a closed entry box) keeps its
+        // flags for the next tick.
+        const bool covered = IsEmptyRect(cr) || (cr.left >= r.left && cr.top >= r.top &&
+                                                 cr.right <= r.right && cr.bottom <= r.bottom);
+        if (covered) control->MarkDrawn();
     }
     return PresentRect(r);
 }

@@ -37,7 +37,7 @@ TEST_F(PanelTest, AnEditorWithoutControlsDrawsAndPresentsNothing) {
     EXPECT_EQ(empty.PresentCount(), 0);
 }
 
-TEST_F(PanelTest, DrawingPassesMarkEveryControlAndDrawOnlyThoseMeetingTheClip) {
+TEST_F(PanelTest, APassDrawsWhatMeetsItsClipAndClearsWhatItCoveredWhole) {
     HeadlessEditor bare(fx);
     bare.CreateDrawSurfaces();
     auto* a = new Swatch(fx, {10, 10, 20, 20});
@@ -53,21 +53,28 @@ TEST_F(PanelTest, DrawingPassesMarkEveryControlAndDrawOnlyThoseMeetingTheClip) {
     EXPECT_EQ(dirty.left, 0) << "hidden controls count; empty rectangles add nothing";
     EXPECT_EQ(dirty.right, 20);
 
-    // A control whose left edge lies on the clip's right edge still counts as meeting it.
+    // A control whose left edge lies on the clip's right edge still counts as meeting it, but
+    // the pass drew none of it, so it stays dirty.
     bare.Draw({0, 0, 10, 10});
     EXPECT_EQ(a->draws, 1);
     EXPECT_EQ(hidden->draws, 0);
     EXPECT_EQ(empty->draws, 0);
-    bare.Draw({30, 30, 40, 40});
-    EXPECT_EQ(a->draws, 1);
     dirty = {};
-    EXPECT_FALSE(bare.NeedsRedraw(dirty)) << "two passes took every flag down";
+    EXPECT_TRUE(bare.NeedsRedraw(dirty));
+    EXPECT_EQ(dirty.left, 0) << "the hidden control's second pass is due";
+    EXPECT_EQ(dirty.right, 20);
+    bare.Draw({0, 0, 20, 20});
+    bare.Draw({0, 0, 20, 20});
+    dirty = {};
+    EXPECT_FALSE(bare.NeedsRedraw(dirty));
 
     // Only a dirty control with an empty rectangle: something to do, nowhere to do it.
     empty->MarkChanged(false);
     dirty = {};
     EXPECT_TRUE(bare.NeedsRedraw(dirty));
     EXPECT_EQ(dirty.right, 0);
+    bare.Tick();
+    EXPECT_FALSE(bare.NeedsRedraw(dirty));
 }
 
 TEST_F(PanelTest, StripFramesAreDrawnOnlyInsideThePassClip) {

@@ -186,3 +186,13 @@ TEST_F(EntryBoxTest, WithoutAParameterTheTextGoesToTheControl) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "missing pControl..\nmissing TextRect..\n");
     EXPECT_FALSE(editor->EntryBoxOpen());
 }
+
+TEST_F(EntryBoxTest, ClosingTheBoxRepaintsUnderItAndLosesNoOtherRedraw) {
+    Drag(kFilterKnob, 0, -40);  // waits for the next tick
+    OpenOn(kDriveKnob);
+    editor->PressKey(kEscape);
+    editor->Tick();  // closes the box: a pass over its area only
+    Settle();
+    EXPECT_EQ(FrameShown(kDrive), 41) << "no trace of the box";
+    EXPECT_EQ(FrameShown(kFilter), 52);
+}
