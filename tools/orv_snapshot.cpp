@@ -4,7 +4,6 @@
 //                [--dblclick X,Y] [--wheel X,Y,N] [--type X,Y,TEXT]
 // The plug-in is built with the offscreen editor; gestures go through the same entry points a
 // window's messages reach, in the order given, with a redraw tick after each.
-#include <png.h>
 #include <strings.h>
 
 #include <cstdio>
@@ -15,6 +14,7 @@
 
 #include "editor_headless/headless_editor.h"
 #include "effect/orv_q12.h"
+#include "raster/png_writer.h"
 
 using namespace vst2;
 
@@ -145,19 +145,6 @@ void Replay(HeadlessEditor& editor, const Gesture& g) {
     }
 }
 
-bool WritePng(const char* path, const RasterBitmap& bitmap) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) return false;
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(bitmap.Width());
-    image.height = static_cast<png_uint_32>(bitmap.Height());
-    image.format = PNG_FORMAT_BGRA;  // the bytes of 0xAARRGGBB words in memory
-    const bool written = png_image_write_to_stdio(&image, file, 0, bitmap.Bits(),
-                                                  bitmap.RowSpan() * 4, nullptr) != 0;
-    return std::fclose(file) == 0 && written;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -192,7 +179,7 @@ int main(int argc, char** argv) {
     }
     for (int i = 0; i < 4; ++i) editor->Tick();
 
-    if (!WritePng(options.output.c_str(), *editor->FrameBuffer())) {
+    if (!WritePngFile(options.output.c_str(), *editor->FrameBuffer())) {
         return Fail("cannot write " + options.output);
     }
     return 0;
