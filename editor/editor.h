@@ -127,6 +127,10 @@ public:
     bool HandleKey(int x, int y, int virtualKey);
     // On opening a window: every control draws on the first paint.
     void MarkAllChanged();
+    // The entry box's own events, whichever box the back-end has: gaining the keyboard (the
+    // user clicked into it), losing it (cancels), Enter (commits); the next tick acts on them.
+    void EntryFocusChanged(bool gained);
+    void CommitEntryBox();
 
     // Values between the plug-in and the controls.
     // Opens the entry box over a control with the parameter's current value.

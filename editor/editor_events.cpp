@@ -101,6 +101,15 @@ bool Editor::HandleKey(int x, int y, int virtualKey) {
     return key != KeyNone && OnKeyDown(x, y, key);
 }
 
+void Editor::EntryFocusChanged(bool gained) {
+    if (!EntryBoxOpen()) return;
+    entryState = gained ? TextEntryState::Focused : TextEntryState::Cancel;
+}
+
+void Editor::CommitEntryBox() {
+    if (EntryBoxOpen()) entryState = TextEntryState::Commit;
+}
+
 void Editor::MarkAllChanged() {
     for (const auto& control : controls) control->MarkChanged(false);
 }

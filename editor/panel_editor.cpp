@@ -40,18 +40,13 @@ void PanelEditor::EntryCharacter(char c) {
 void PanelEditor::EntryKeyDown(int virtualKey) {
     if (!box_.IsOpen()) return;
     switch (virtualKey) {
-        case kVirtualKeyEnter: entryState = TextEntryState::Commit; break;
-        case kVirtualKeyEscape: entryState = TextEntryState::Cancel; break;
+        case kVirtualKeyEnter: CommitEntryBox(); break;
+        case kVirtualKeyEscape: CancelEntryBox(); break;
         case kVirtualKeyBackspace:
             if (box_.Backspace()) PresentRect(box_.Area());
             break;
         default: break;
     }
-}
-
-void PanelEditor::EntryFocusChanged(bool gained) {
-    if (!box_.IsOpen()) return;
-    entryState = gained ? TextEntryState::Focused : TextEntryState::Cancel;
 }
 
 Rect PanelEditor::OverlayEntryBox(const Rect& r) {

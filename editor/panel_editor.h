@@ -21,8 +21,6 @@ public:
     // the parameter takes it; Enter commits, Escape cancels, Backspace deletes.
     void EntryCharacter(char c);
     void EntryKeyDown(int virtualKey);
-    // The box gaining the keyboard (the user clicked into it) or losing it (cancels).
-    void EntryFocusChanged(bool gained);
 
     const PanelEntryBox& EntryBox() const { return box_; }
 
