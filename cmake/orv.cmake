@@ -13,3 +13,12 @@ function(orv_test_suite name)
   target_link_libraries(${name} PRIVATE orv_flags GTest::gtest GTest::gmock GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name})
 endfunction()
+
+# orv_thread_suite(NAME): marks a test suite whose point is threads. The thread-sanitizer tree
+# (ORV_TSAN) builds only these, through the orv_thread_suites target, and runs them by their
+# "threads" label.
+add_custom_target(orv_thread_suites)
+function(orv_thread_suite name)
+  set_tests_properties(${name} PROPERTIES LABELS threads)
+  add_dependencies(orv_thread_suites ${name})
+endfunction()

@@ -1,32 +1,185 @@
-// The platform-neutral editor as the plug-in object sees it: the panel's size, the window it
-// opens inside the host's window, and the channel through which parameter values reach the
-// controls. The plug-in object owns its editor once attached and deletes it with itself.
-// Threads: the plug-in calls ReceiveParamFromPlugin with its lock held, from the host's thread.
+// Editor: the platform-neutral half of the plug-in's editor. It owns the ordered control list,
+// the frame buffer the controls are composed into, and reaches the process-wide image and font
+// caches. It turns mouse and key events into calls on the control under the pointer, carries
+// parameter values from the plug-in object to the controls and user edits back, and runs the
+// redraw tick and the text entry box's states. Everything that needs the operating system is a
+// virtual operation of a back-end: HeadlessEditor (offscreen), Win32Editor, X11Editor.
+// Lifecycle: the effect creates and fills it, AttachEditor hands it to the plug-in object, which
+// owns it from then on; windows come and go while the editor lives as long as the plug-in.
+// Threads: everything runs on the window thread except ReceiveParamFromPlugin, which the host's
+// thread calls inside the plug-in lock, and which touches only the controls' atomics.
 #pragma once
 
+#include <memory>
+#include <vector>
+
+#include "editor/control.h"
+#include "editor/editor_types.h"
+#include "editor/popup_menu.h"
+#include "plugin/module_handle.h"
+#include "raster/sys_bitmap.h"
+
 class PluginBase;
+class PluginParam;
+class TextBuffer;
+
+// An operating-system window (HWND, an X11 window id); portable code only passes it along.
+using WindowHandle = void*;
 
 class Editor {
 public:
-    explicit Editor(PluginBase* plug) : plug_(plug) {}
-    virtual ~Editor() = default;
+    explicit Editor(PluginBase* plug);
     Editor(const Editor&) = delete;
     Editor& operator=(const Editor&) = delete;
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-
-    // Opens the editor window as a child of the host's window; returns the window or null.
-    virtual void* CreateEditorWindow(void* parentWindow) = 0;
+    // The virtual operations keep this slot order.
+    virtual void PlatformHook() = 0;
+    // Copies a rectangle of the frame buffer to the window.
+    virtual bool PresentRect(const Rect& r) = 0;
+    // Sets the rectangle to the text's extent, aligned by the style; false when no font.
+    virtual bool MeasureText(TextStyle& style, const char* text, Rect& r);
+    virtual void CancelEntryBox();
+    virtual void Resize(int newWidth, int newHeight);
+    virtual bool HasEditorWindow();
+    virtual const char* EmptyText();
+    // The prompts no control of this system uses answer here as cancelled or failed; a window
+    // back-end overrides them with real dialogs.
+    virtual int ShowMessage(const char* text, const char* caption, int type);
+    virtual PopupMenu* CreatePopupMenu(PopupMenu& menu, const Rect& r);
+    virtual void OpenEntryBox(Control* control, const TextStyle& style, const Rect& r,
+                              const char* text, PluginParam* param) = 0;
+    virtual void HostFolder(TextBuffer& folder);
+    virtual void ModuleFolder(TextBuffer& folder);
+    virtual void DesktopFolder(TextBuffer& folder);
+    virtual void AppDataFolder(TextBuffer& folder);
+    virtual void ChooseFile(TextBuffer& file, int action, TextBuffer& folder,
+                            const char* extensions, bool pickFolder);
+    virtual bool PickColor(Color& color, const char* prompt);
+    virtual bool OpenWebAddress(const char* address, const char* title, const char* confirmation,
+                                const char* failure);
+    virtual int ReservedQuery();
+    virtual WindowHandle CreateEditorWindow(WindowHandle parent) = 0;
+    virtual void ReservedHookA();
+    virtual void ReservedHookB();
     virtual void DestroyEditorWindow() = 0;
+    virtual WindowHandle EditorWindowHandle() = 0;
+    virtual ~Editor();
+    virtual void HidePointer();
+    virtual void ShowPointer();
+    virtual void ReservedHookC();
+    // The image resource `id` of the module; the name only decides by its extension ("png",
+    // any case) whether it is loaded at all. Null when it cannot be.
+    virtual std::unique_ptr<RasterBitmap> LoadPlatformBitmap(int id, const char* name);
 
-    // Creates the frame buffer the controls are composed into.
-    virtual void CreateDrawSurfaces() {}
-    // Hands a parameter's value (plain units, or normalised) to the controls bound to it.
-    virtual void ReceiveParamFromPlugin(int /*index*/, double /*value*/, bool /*isNormalized*/) {}
+    // The seam for the window back-ends, beyond the slots above.
+    // Whether CreateEditorWindow can give the host a real window.
+    virtual bool CanOpenWindow() const { return false; }
+    // Repaints a rectangle now: Draw by default; a window may invalidate and update instead.
+    virtual void RedrawRect(const Rect& r);
+    // The open entry box, as the back-end keeps it.
+    virtual bool EntryBoxOpen() const { return false; }
+    // Up to capacity - 1 characters of the box's text.
+    virtual void ReadEntryText(char* text, int capacity);
+    virtual void DestroyEntryBox() {}
+
+    // Building the panel.
+    void SetModuleInstance(ModuleHandle module) { instance = module; }
+    // The background image as control 0, drawn opaque.
+    void AddBackground(int resourceId, const char* name);
+    // Takes the control; returns its index.
+    int AddControl(std::unique_ptr<Control> control);
+    // The image from the process-wide cache, loaded on first use; null when it cannot be.
+    RasterBitmap* FetchImage(int resourceId, const char* name);
+    void CreateDrawSurfaces();
+
+    // Drawing.
+    // Draws the controls meeting r into the frame buffer and presents r.
+    bool Draw(const Rect& r);
+    // Widens r by the rectangle of every control that needs drawing; true when any does.
+    bool NeedsRedraw(Rect& r);
+    // Draws frame `frame` (from 1) of the strip at the rectangle, clipped to the pass's clip.
+    bool DrawStripFrame(const BitmapStrip& strip, const Rect& r, int frame,
+                        const ControlBlend* blend);
+
+    // Input, in panel pixels; the window back-ends call these.
+    void OnMouseDown(int x, int y, const MouseMod& mod);
+    void OnMouseUp(int x, int y, const MouseMod& mod);
+    void OnMouseDrag(int x, int y, const MouseMod& mod);
+    bool OnMouseDblClick(int x, int y, const MouseMod& mod);
+    void OnMouseWheel(int x, int y, const MouseMod& mod, int detents);
+    bool OnKeyDown(int x, int y, KeyCode key);
+
+    // What a window does with its events, the operating system left out: the back-ends
+    // translate their messages into these, then do only their own part (capture, focus).
+    // The redraw timer's work: the entry box's pending state, else the dirty controls.
+    void Tick();
+    // True when the editor took the press: the window then takes the focus and the mouse.
+    bool HandlePress(int x, int y, MouseButton button, const MouseMod& mod);
+    // True when the editor took the release: the window then lets the mouse go.
+    bool HandleRelease(int x, int y, const MouseMod& mod);
+    // Only while a button is held and the window has the mouse.
+    void HandleDrag(int x, int y, const MouseMod& mod);
+    // True when the window should take the mouse as for a press.
+    bool HandleDoubleClick(int x, int y, const MouseMod& mod);
+    void HandleWheel(int x, int y, const MouseMod& mod, int detents);
+    // A Windows virtual-key number at the pointer; false when no control took it, so the
+    // back-end hands it on to the host.
+    bool HandleKey(int x, int y, int virtualKey);
+    // On opening a window: every control draws on the first paint.
+    void MarkAllChanged();
+    // The entry box's own events, whichever box the back-end has: gaining the keyboard (the
+    // user clicked into it), losing it (cancels), Enter (commits); the next tick acts on them.
+    void EntryFocusChanged(bool gained);
+    void CommitEntryBox();
+
+    // Values between the plug-in and the controls.
+    // Opens the entry box over a control with the parameter's current value.
+    void AskForValue(Control* control, PluginParam* param, const Rect* r);
+    // Host's thread, inside the plug-in lock: the value (plain units, or normalised) goes to
+    // every control bound to the parameter.
+    void ReceiveParamFromPlugin(int index, double value, bool isNormalized);
+
+    int Width() const { return width; }
+    int Height() const { return height; }
+    int Fps() const { return fps; }
+    int ControlCount() const { return static_cast<int>(controls.size()); }
+    Control* ControlAt(int index) const;
+    int MouseCapture() const { return mouseCapture; }
+    const RasterBitmap* FrameBuffer() const { return drawBitmap.get(); }
+    TextEntryState EntryState() const { return entryState; }
+    Control* EntryControl() const { return entryControl; }
 
 protected:
-    PluginBase* plug_;
-    int width_ = 300;
-    int height_ = 350;
+    // Index of the topmost visible, enabled control under the point, or -1.
+    int ControlIndexAt(int x, int y) const;
+    // Closes the entry box, applying its text first when committing.
+    void FinishEntry(bool apply);
+    // The editor's area redrawn at once, as after a window uncovers it.
+    void RedrawAll();
+    // Whether the open entry box has the keyboard: the window then acts on presses only.
+    bool EntryBoxHasFocus() const;
+    void DeleteControls();
+
+    std::vector<std::unique_ptr<Control>> controls;
+    PluginBase* plug;
+    Rect drawClip;
+    bool cursorHidden = false;
+    int savedCursorX = -1;
+    int savedCursorY = -1;
+    std::unique_ptr<SysBitmap> drawBitmap;
+    int width = 300;
+    int height = 350;
+    int fps = 50;
+    int mouseCapture = -1;
+    int mouseX = 0;
+    int mouseY = 0;
+    std::unique_ptr<Control> fallbackKeyControl;
+    ModuleHandle instance = nullptr;
+    // The control and parameter of the open entry box, and what the next tick does with it.
+    Control* entryControl = nullptr;
+    PluginParam* entryParam = nullptr;
+    TextEntryState entryState = TextEntryState::Idle;
+
+private:
+    void ApplyEnteredText(const char* text);
 };

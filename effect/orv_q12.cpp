@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "editor/bitmap_control.h"
+#include "editor/editor.h"
+
 namespace {
 
 const PluginConstants kConstants = {
@@ -27,11 +30,13 @@ int SwitchPosition(double v) {
 
 }  // namespace
 
-ORV_Q12::ORV_Q12(vst2::audioMasterCallback host) : VstPlugin(host, kConstants) {
+ORV_Q12::ORV_Q12(vst2::audioMasterCallback host, EditorFactory makeEditor)
+    : VstPlugin(host, kConstants) {
     oversampleFactor = 2;
     engaged = true;
     DeclareParameters();
     AddPreset(kWebAddress, 1);
+    if (makeEditor != nullptr) BuildEditor(makeEditor(this));
     // Constructed at 2x although "Quality" defaults to 1: the factor follows the parameter
     // from the first time the host reports it (effOpen).
     quality = 0;
@@ -41,6 +46,9 @@ ORV_Q12::ORV_Q12(vst2::audioMasterCallback host) : VstPlugin(host, kConstants) {
     lastSampleRate = sampleRate;
     PrepareEngines();
 }
+
+// The editor goes first, while everything its controls may reach is still alive.
+ORV_Q12::~ORV_Q12() { DeleteEditor(); }
 
 void ORV_Q12::DeclareParameters() {
     struct Declaration {
@@ -109,8 +117,9 @@ void ORV_Q12::ParamChanged(int index) {
             default: break;
         }
     }
-    // The footswitch itself decides whether the effect is engaged; without an editor it is.
-    engaged = true;
+    // The footswitch's latch, not the "Bypass" value (which only reports the contact), decides
+    // whether the effect is engaged; without a footswitch the state stays as it was.
+    if (footswitch != nullptr) engaged = !footswitch->Latched();
     oversampleFactor = quality != 0 ? 4 : 2;
     if (quality != previousQuality) {
         oversamplers[0].SetFactor(oversampleFactor);

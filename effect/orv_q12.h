@@ -1,4 +1,5 @@
-// ORV Q12, the overdrive effect: seven parameters, two channel engines behind two oversamplers.
+// ORV Q12, the overdrive effect: seven parameters, two channel engines behind two oversamplers,
+// and a pedal's panel whose footswitch latch decides whether the circuit runs at all.
 // Lifecycle: created by the module's entry point, one per host instance, deleted on effClose.
 // Threads: ResetState, ParamChanged and ProcessBlock run with the plug-in lock held (the
 // adapter's callbacks take it; the first two also take it themselves), so processing,
@@ -7,7 +8,10 @@
 
 #include "dsp/channel_engine.h"
 #include "dsp/oversampler.h"
+#include "effect/editor_factory.h"
 #include "vst/vst_plugin.h"
+
+class FootswitchControl;
 
 class ORV_Q12 : public VstPlugin {
 public:
@@ -19,16 +23,24 @@ public:
     static constexpr int kMaxFrames = 4096;
     static constexpr int kMaxOversampling = 8;
 
-    explicit ORV_Q12(vst2::audioMasterCallback host);
+    // The editor comes from makeEditor: the platform's own unless a test or tool hands in
+    // another (a HeadlessEditor, say).
+    explicit ORV_Q12(vst2::audioMasterCallback host,
+                     EditorFactory makeEditor = &CreatePlatformEditor);
+    ~ORV_Q12() override;
 
     void ResetState() override;
     void ParamChanged(int index) override;
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
 
     int OversampleFactor() const { return oversampleFactor; }
+    bool Engaged() const { return engaged; }
 
 private:
     void DeclareParameters();
+    // The panel: background, knobs, switches, footswitch and input strip, attached to the
+    // plug-in (orv_q12_editor.cpp).
+    void BuildEditor(std::unique_ptr<Editor> editor);
     // Prepares both engines for the oversampled rate and lets them settle.
     void PrepareEngines();
     // Feeds the freshly prepared engines silence until their states rest.
@@ -52,4 +64,6 @@ private:
     double filter = 0;
     double volume = 0;
     double lastSampleRate = 0;
+    // Owned by the editor; set to null if the editor deletes it (under the plug-in lock).
+    FootswitchControl* footswitch = nullptr;
 };

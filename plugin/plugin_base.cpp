@@ -21,7 +21,15 @@ PluginBase::PluginBase(const PluginConstants& constants)
     ParseChannelConfigurations(constants.channelConfig);
 }
 
-PluginBase::~PluginBase() { delete editor; }
+PluginBase::~PluginBase() { DeleteEditor(); }
+
+void PluginBase::DeleteEditor() {
+    LockGuard guard(lock);
+    // Unhooked first, so nothing the editor's destructor reaches finds it half gone.
+    Editor* gone = editor;
+    editor = nullptr;
+    delete gone;
+}
 
 void PluginBase::ParseChannelConfigurations(const char* text) {
     int maxIn = 0;
@@ -159,7 +167,9 @@ void PluginBase::AttachEditor(Editor* newEditor) {
         newEditor->ReceiveParamFromPlugin(i, Param(i)->NormalizedValue(), true);
     }
     newEditor->CreateDrawSurfaces();
+    Editor* previous = editor;
     editor = newEditor;
+    if (previous != newEditor) delete previous;
 }
 
 void PluginBase::PushParamsToEditor() {

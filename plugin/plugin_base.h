@@ -101,6 +101,9 @@ public:
 
     PluginLock& Lock() { return lock; }
     Editor* AttachedEditor() const { return editor; }
+    // Deletes the attached editor, under the lock. The most derived destructors call it first,
+    // so the editor and its controls go while every part of the object they may reach is alive.
+    void DeleteEditor();
     double SampleRate() const { return sampleRate; }
     int BlockSize() const { return blockSize; }
     int Latency() const { return latency; }

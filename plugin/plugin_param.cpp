@@ -116,9 +116,10 @@ void PluginParam::ApplyNormalized(double x) {
     value = v < max ? v : max;
 }
 
-double PluginParam::NormalizedValue() const {
-    const double v = Clamped(value);
-    return std::pow((v - min) / (max - min), 1 / shape);
+double PluginParam::NormalizedValue() const { return NormalizedValueOf(value); }
+
+double PluginParam::NormalizedValueOf(double v) const {
+    return std::pow((Clamped(v) - min) / (max - min), 1 / shape);
 }
 
 const char* PluginParam::DisplayTextFor(double v) const {
@@ -168,7 +169,11 @@ bool PluginParam::ValueFromText(const char* text, double* result) const {
         }
         return false;
     }
-    const double v = ParseLeadingNumber(text);
-    *result = negateDisplay ? -v : v;
+    *result = ValueFromNumberText(text);
     return true;
+}
+
+double PluginParam::ValueFromNumberText(const char* text) const {
+    const double v = ParseLeadingNumber(text);
+    return negateDisplay ? -v : v;
 }

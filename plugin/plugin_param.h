@@ -27,6 +27,8 @@ public:
 
     void ApplyNormalized(double x);
     double NormalizedValue() const;
+    // Any plain value clamped to the range and normalised as NormalizedValue does.
+    double NormalizedValueOf(double v) const;
     double ValueFromNormalized(double x) const;
 
     // Formats the current value (display texts first) into out, cut to outSize with its NUL.
@@ -36,6 +38,8 @@ public:
     const char* HostLabel() const;
     // Parses a typed value; false when display texts exist and none matches.
     bool ValueFromText(const char* text, double* value) const;
+    // The text's leading decimal number (0 without one), negated when negateDisplay is set.
+    double ValueFromNumberText(const char* text) const;
 
     double Clamped(double v) const { return v < min ? min : (v > max ? max : v); }
     int DisplayTextCount() const;

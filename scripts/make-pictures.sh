@@ -10,3 +10,6 @@ bin=build/linux/bin
 
 # The sound: transfer curve, harmonics, tone control, aliasing (orv-render through the module).
 /usr/bin/python3 scripts/sound_pictures.py --orv-render "$bin/orv-render" --out docs
+
+# The panel, drawn by the editor itself (orv-snapshot): fresh, and played.
+cmake --build build/linux --target docs-pictures >/dev/null

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the Linux suites, the same suites under the address and undefined-behaviour
-# sanitizers, and the Windows suites cross-built with mingw-w64 and run under Wine; installs,
-# loads and removes the Debian package.
-# Installs what it needs first. Build trees: build/linux, build/asan, build/win64.
+# sanitizers, the suites about threads under the thread sanitizer, and the Windows suites
+# cross-built with mingw-w64 and run under Wine; installs, loads and removes the Debian package.
+# Installs what it needs first. Build trees: build/linux, build/asan, build/tsan, build/win64.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -11,11 +11,15 @@ cd "$root"
 jobs=$(nproc)
 summary=()
 
-# Runs the CTest suites of one build tree and adds up the GoogleTest cases they ran.
+# Runs the CTest suites of one build tree and adds up the GoogleTest cases they ran. Options
+# after the tree go to ctest, after "--" comes a command that runs ctest (xvfb-run).
 run_suites() {
   local name=$1 dir=$2; shift 2
+  local ctest_options=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do ctest_options+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
   echo "== $name: testing"
-  (cd "$dir" && "$@" ctest --output-on-failure -j"$jobs")
+  (cd "$dir" && "$@" ctest --output-on-failure -j"$jobs" "${ctest_options[@]}")
   local cases
   cases=$(grep -hoE '^\[  PASSED  \] [0-9]+ test' "$dir/Testing/Temporary/LastTest.log" |
           awk '{ n += $4 } END { print n + 0 }')
@@ -37,10 +41,16 @@ echo "== Linux with sanitizers: building"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suites "Linux sanitizers" build/asan
 
+# Only the suites marked orv_thread_suite (cmake/orv.cmake) are built and run here.
+echo "== Linux with the thread sanitizer: building"
+"$root/scripts/build-linux.sh" build/tsan -DORV_TSAN=ON --target orv_thread_suites
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  run_suites "Linux thread sanitizer" build/tsan -L threads
+
 echo "== Windows: cross-building"
 "$root/scripts/build-windows.sh" build/win64
 export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all
-run_suites "Windows under Wine" build/win64 xvfb-run -a
+run_suites "Windows under Wine" build/win64 -- xvfb-run -a
 
 echo "== Summary"
 printf '%s\n' "${summary[@]}"

@@ -98,19 +98,21 @@ private:
         return 0;
     }
     static intptr EditGetRect(VstPlugin& p, const VstRequest& r) {
-        if (r.ptr == nullptr || p.editor == nullptr) return 0;
+        if (r.ptr == nullptr || p.WindowEditor() == nullptr) return 0;
         *static_cast<ERect**>(r.ptr) = &p.editorRect;
         return 1;
     }
     static intptr EditOpen(VstPlugin& p, const VstRequest& r) {
-        if (p.editor == nullptr || p.editor->CreateEditorWindow(r.ptr) == nullptr) return 0;
+        Editor* editor = p.WindowEditor();
+        if (editor == nullptr || editor->CreateEditorWindow(r.ptr) == nullptr) return 0;
         p.OnEditorOpen();
         return 1;
     }
     static intptr EditClose(VstPlugin& p, const VstRequest&) {
-        if (p.editor == nullptr) return 0;
+        Editor* editor = p.WindowEditor();
+        if (editor == nullptr) return 0;
         p.OnEditorClose();
-        p.editor->DestroyEditorWindow();
+        editor->DestroyEditorWindow();
         return 1;
     }
     static intptr Identify(VstPlugin&, const VstRequest&) { return kVstIdentifyAnswer; }

@@ -70,6 +70,13 @@ VstPlugin::VstPlugin(vst2::audioMasterCallback host, const PluginConstants& cons
     SetBlockSize(1024);
 }
 
+// The editor's destructor may still call the host (the host-call operations live here).
+VstPlugin::~VstPlugin() { DeleteEditor(); }
+
+Editor* VstPlugin::WindowEditor() const {
+    return editor != nullptr && editor->CanOpenWindow() ? editor : nullptr;
+}
+
 VstPlugin* VstPlugin::FromEffect(vst2::AEffect* effect) {
     return effect != nullptr ? static_cast<VstPlugin*>(effect->object) : nullptr;
 }
@@ -97,7 +104,11 @@ vst2::intptr VstPlugin::HostCall(vst2::int32 opcode, vst2::int32 index, vst2::in
 void VstPlugin::AttachEditor(Editor* newEditor) {
     if (newEditor == nullptr) return;
     PluginBase::AttachEditor(newEditor);
-    effect.flags |= vst2::effFlagsHasEditor;
+    if (newEditor->CanOpenWindow()) {
+        effect.flags |= vst2::effFlagsHasEditor;
+    } else {
+        effect.flags &= ~vst2::effFlagsHasEditor;
+    }
     editorRect = {0, 0, static_cast<vst2::int16>(newEditor->Height()),
                   static_cast<vst2::int16>(newEditor->Width())};
 }

@@ -12,8 +12,12 @@
 class VstPlugin : public PluginBase {
 public:
     VstPlugin(vst2::audioMasterCallback host, const PluginConstants& constants);
+    ~VstPlugin() override;
 
     vst2::AEffect* Effect() { return &effect; }
+    // The attached editor when it can open a window in the host's, else null: only such an
+    // editor is announced to the host and answers its editor requests.
+    Editor* WindowEditor() const;
     static VstPlugin* FromEffect(vst2::AEffect* effect);
 
     // The host code of the first host-table entry found in the product text, 0 when none.

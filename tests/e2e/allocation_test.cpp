@@ -1,65 +1,9 @@
 // Proves that the audio and parameter callbacks allocate nothing: this program replaces the C
 // allocator (every operator new ends there too) with one that counts calls while armed.
-#include <atomic>
-#include <cstddef>
 #include <vector>
 
 #include "tests/e2e/module_fixture.h"
-
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* ptr, std::size_t size);
-void* __libc_memalign(std::size_t alignment, std::size_t size);
-}
-
-namespace {
-std::atomic<bool> armed{false};
-std::atomic<int> allocations{0};
-
-void Count() {
-    if (armed.load(std::memory_order_relaxed)) allocations.fetch_add(1);
-}
-
-// Counts the allocations made while it is alive.
-class AllocationCounter {
-public:
-    AllocationCounter() {
-        allocations = 0;
-        armed = true;
-    }
-    ~AllocationCounter() { armed = false; }
-    int Count() const { return allocations.load(); }
-};
-}  // namespace
-
-extern "C" {
-void* malloc(std::size_t size) {
-    Count();
-    return __libc_malloc(size);
-}
-void* calloc(std::size_t count, std::size_t size) {
-    Count();
-    return __libc_calloc(count, size);
-}
-void* realloc(void* ptr, std::size_t size) {
-    Count();
-    return __libc_realloc(ptr, size);
-}
-void* memalign(std::size_t alignment, std::size_t size) {
-    Count();
-    return __libc_memalign(alignment, size);
-}
-void* aligned_alloc(std::size_t alignment, std::size_t size) {
-    Count();
-    return __libc_memalign(alignment, size);
-}
-int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
-    Count();
-    *out = __libc_memalign(alignment, size);
-    return *out != nullptr ? 0 : 12;
-}
-}
+#include "tests/support/counting_allocator.h"
 
 TEST_F(ModuleTest, AudioAndParameterCallbacksAllocateNothing) {
     host::HostedEffect fx = Create();

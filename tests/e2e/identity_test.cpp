@@ -148,7 +148,7 @@ TEST_F(ModuleTest, ProgramNamesByIndex) {
     EXPECT_EQ(fx.Dispatch(effGetProgramNameIndexed, 0, 0, nullptr), 0);
 }
 
-TEST_F(ModuleTest, NoEditorYetAnswersTheEditorOpcodesWithZero) {
+TEST_F(ModuleTest, AnEditorThatOpensNoWindowIsNotOfferedToTheHost) {
     host::HostedEffect fx = Create();
     ERect* rect = nullptr;
     EXPECT_EQ(fx.Dispatch(effEditGetRect, 0, 0, &rect), 0);

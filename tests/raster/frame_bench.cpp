@@ -4,9 +4,8 @@
 // will show it, with the knobs at 5 of 10, Quality on and the input strip at its default.
 #include "raster/blit.h"
 #include "raster/png_loader.h"
+#include "raster/png_writer.h"
 #include "raster/sys_bitmap.h"
-
-#include <png.h>
 
 #include <chrono>
 #include <cstdio>
@@ -49,21 +48,6 @@ void Compose(SysBitmap& surface, const Panel& panel) {
     DrawFrame(surface, *panel.input, 101, 51, 56, 328);
 }
 
-bool WritePng(const char* path, const RasterBitmap& bitmap) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) {
-        return false;
-    }
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(bitmap.Width());
-    image.height = png_uint_32(bitmap.Height());
-    image.format = PNG_FORMAT_BGRA;  // the bytes of 0xAARRGGBB words in memory
-    const bool written = png_image_write_to_stdio(&image, file, 0, bitmap.Bits(),
-                                                  bitmap.RowSpan() * 4, nullptr) != 0;
-    return std::fclose(file) == 0 && written;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,7 +73,7 @@ int main(int argc, char** argv) {
     std::printf("decode all five images: %.2f ms\n", decodeMicroseconds / 1000.0);
     std::printf("compose a 300 x 350 frame (background + 7 controls): %.1f us\n",
                 composeMicroseconds);
-    if (argc > 1 && !WritePng(argv[1], surface)) {
+    if (argc > 1 && !WritePngFile(argv[1], surface)) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }

@@ -1,0 +1,360 @@
+#include "editor/editor.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "editor/bitmap_cache.h"
+#include "editor/bitmap_control.h"
+#include "editor/font_cache.h"
+#include "plugin/plugin_base.h"
+#include "plugin/text_buffer.h"
+#include "raster/blit.h"
+#include "raster/png_loader.h"
+#include "raster/raster_font.h"
+
+namespace {
+
+// The name's extension (after its last dot) is "png" in any case.
+bool NamesPng(const char* name) {
+    if (name == nullptr) return false;
+    const char* dot = nullptr;
+    for (const char* at = name; *at != '\0'; ++at) {
+        if (*at == '.') dot = at;
+    }
+    if (dot == nullptr) return false;
+    const char* ext = dot + 1;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return lower(ext[0]) == 'p' && lower(ext[1]) == 'n' && lower(ext[2]) == 'g' && ext[3] == '\0';
+}
+
+int BlitMode(const ControlBlend* blend) {
+    if (blend == nullptr) return BlendCopy | BlendUseSourceAlpha;
+    switch (blend->method) {
+        case 1: return BlendCopy;
+        case 2: return BlendAdd | BlendUseSourceAlpha;
+        case 3: return BlendDodge | BlendUseSourceAlpha;
+        default: return BlendCopy | BlendUseSourceAlpha;
+    }
+}
+
+// Whether two non-empty rectangles meet; an edge lying on the other's right or bottom edge
+// counts as meeting.
+bool Touches(const Rect& a, const Rect& b) {
+    return a.right >= b.left && a.left < b.right && a.bottom >= b.top && a.top < b.bottom;
+}
+
+}  // namespace
+
+Editor::Editor(PluginBase* plugIn) : plug(plugIn) {}
+
+Editor::~Editor() {
+    fallbackKeyControl.reset();
+    DeleteControls();
+    drawBitmap.reset();
+}
+
+void Editor::DeleteControls() {
+    while (!controls.empty()) controls.pop_back();
+}
+
+Control* Editor::ControlAt(int index) const {
+    return index >= 0 && index < ControlCount() ? controls[index].get() : nullptr;
+}
+
+// --- Slots with a portable body ----------------------------------------------------------------
+
+bool Editor::MeasureText(TextStyle& style, const char* text, Rect& r) {
+    if (text == nullptr || text[0] == '\0') return true;
+    RasterFont* font = style.font != nullptr ? style.font : FontCache::Process().Find(style);
+    if (font == nullptr) return false;
+    style.font = font;
+    font->SetForeColor(style.color.Packed());
+    int format = FormatNoClip | FormatCalcRect;
+    if (style.color.alpha < 255) format |= FormatUseForeAlpha;
+    if (style.alignment == AlignCentre) format |= FormatCenter;
+    if (style.alignment == AlignFar) format |= FormatRight;
+    Rect measured{};
+    font->DrawString(drawBitmap.get(), text, -1, measured, format);
+    const int w = measured.right;
+    const int h = measured.bottom;
+    switch (style.alignment) {
+        case AlignCentre:
+            r.left = static_cast<int32_t>(std::floor((r.left + r.right) / 2.0)) - w / 2;
+            r.right = r.left + w;
+            break;
+        case AlignFar: r.left = r.right - w; break;
+        default: r.right = r.left + w; break;
+    }
+    r.bottom = r.top + h;
+    return true;
+}
+
+void Editor::CancelEntryBox() { entryState = TextEntryState::Cancel; }
+
+void Editor::Resize(int newWidth, int newHeight) {
+    width = newWidth;
+    height = newHeight;
+    mouseX = -1;
+    mouseCapture = -1;
+    // The box belongs to a control that is about to go.
+    if (EntryBoxOpen()) FinishEntry(false);
+    {
+        // The host's thread walks the list inside the plug-in lock, and the effect reads its
+        // footswitch there.
+        LockGuard guard(plug->Lock());
+        DeleteControls();
+    }
+    drawBitmap.reset();
+    CreateDrawSurfaces();
+    plug->ResizeEditor(newWidth, newHeight);
+}
+
+bool Editor::HasEditorWindow() { return EditorWindowHandle() != nullptr; }
+
+const char* Editor::EmptyText() { return ""; }
+
+int Editor::ShowMessage(const char*, const char*, int) { return 0; }
+
+PopupMenu* Editor::CreatePopupMenu(PopupMenu&, const Rect&) { return nullptr; }
+
+void Editor::HostFolder(TextBuffer& folder) { folder.Set(""); }
+
+void Editor::ModuleFolder(TextBuffer& folder) { folder.Set(""); }
+
+void Editor::DesktopFolder(TextBuffer& folder) { folder.Set(""); }
+
+void Editor::AppDataFolder(TextBuffer& folder) { folder.Set(""); }
+
+void Editor::ChooseFile(TextBuffer& file, int, TextBuffer&, const char*, bool) { file.Set(""); }
+
+bool Editor::PickColor(Color&, const char*) { return false; }
+
+bool Editor::OpenWebAddress(const char*, const char*, const char*, const char*) { return false; }
+
+int Editor::ReservedQuery() { return 0; }
+
+void Editor::ReservedHookA() {}
+
+void Editor::ReservedHookB() {}
+
+void Editor::HidePointer() {}
+
+void Editor::ShowPointer() {}
+
+void Editor::ReservedHookC() {}
+
+std::unique_ptr<RasterBitmap> Editor::LoadPlatformBitmap(int id, const char* name) {
+    if (!NamesPng(name)) return nullptr;
+    return LoadPngResource(instance, id);
+}
+
+void Editor::RedrawRect(const Rect& r) { Draw(r); }
+
+void Editor::ReadEntryText(char* text, int capacity) {
+    if (text != nullptr && capacity > 0) text[0] = '\0';
+}
+
+// --- Building the panel ------------------------------------------------------------------------
+
+void Editor::AddBackground(int resourceId, const char* name) {
+    RasterBitmap* image = FetchImage(resourceId, name);
+    BitmapStrip strip;
+    strip.bitmap = image;
+    // Without its image the background still spans the panel; it then draws nothing.
+    strip.width = image != nullptr ? image->Width() : width;
+    strip.height = image != nullptr ? image->Height() : height;
+    const Rect r{0, 0, strip.width, strip.height};
+    controls.insert(controls.begin(),
+                    std::make_unique<BitmapControl>(plug, r, -1, strip, ControlBlend{1, 1.0f}));
+}
+
+int Editor::AddControl(std::unique_ptr<Control> control) {
+    controls.push_back(std::move(control));
+    return ControlCount() - 1;
+}
+
+RasterBitmap* Editor::FetchImage(int resourceId, const char* name) {
+    struct Request {
+        Editor* editor;
+        const char* name;
+    } request{this, name};
+    auto load = [](void* context, int id) {
+        auto* r = static_cast<Request*>(context);
+        return r->editor->LoadPlatformBitmap(id, r->name);
+    };
+    return BitmapCache::Process().Fetch(resourceId, load, &request);
+}
+
+void Editor::CreateDrawSurfaces() { drawBitmap = std::make_unique<SysBitmap>(width, height); }
+
+// --- Drawing -----------------------------------------------------------------------------------
+
+bool Editor::Draw(const Rect& r) {
+    if (controls.empty()) return true;
+    drawClip = r;
+    for (const auto& control : controls) {
+        const Rect& cr = control->GetRect();
+        // A control whose left or top edge lies on r's right or bottom edge counts as meeting.
+        const bool meets = !IsEmptyRect(r) && !IsEmptyRect(cr) && cr.left <= r.right &&
+                           cr.right > r.left && cr.top <= r.bottom && cr.bottom > r.top;
+        if (!control->IsHidden() && meets) control->Draw(*this);
+        // Only a control the pass covered whole is up to date; one partly or not at all in r
+        // (an uncovered strip of the window, the area under a closed entry box) keeps its
+        // flags for the next tick.
+        const bool covered = IsEmptyRect(cr) || (cr.left >= r.left && cr.top >= r.top &&
+                                                 cr.right <= r.right && cr.bottom <= r.bottom);
+        if (covered) control->MarkDrawn();
+    }
+    return PresentRect(r);
+}
+
+bool Editor::NeedsRedraw(Rect& r) {
+    bool any = false;
+    for (const auto& control : controls) {
+        if (!control->NeedsRedraw()) continue;
+        any = true;
+        const Rect& cr = control->GetRect();
+        if (IsEmptyRect(r)) {
+            r = cr;
+        } else if (!IsEmptyRect(cr)) {
+            r = UnionRect(r, cr);
+        }
+    }
+    return any;
+}
+
+bool Editor::DrawStripFrame(const BitmapStrip& strip, const Rect& r, int frame,
+                            const ControlBlend* blend) {
+    int srcX = 0;
+    int srcY = 0;
+    if (strip.frames >= 2 && frame >= 2) {
+        const double extent = strip.sideBySide ? strip.width : strip.height;
+        const int offset = static_cast<int>(extent * (frame - 1) / strip.frames + 0.5);
+        (strip.sideBySide ? srcX : srcY) = offset;
+    }
+    Rect c{};
+    if (!IsEmptyRect(r) && !IsEmptyRect(drawClip) && Touches(r, drawClip)) {
+        c = {r.left > drawClip.left ? r.left : drawClip.left,
+             r.top > drawClip.top ? r.top : drawClip.top,
+             r.right < drawClip.right ? r.right : drawClip.right,
+             r.bottom < drawClip.bottom ? r.bottom : drawClip.bottom};
+    }
+    const float weight = blend != nullptr ? blend->weight : 1.0f;
+    if (drawBitmap) {
+        const Rect source{srcX + c.left - r.left, srcY + c.top - r.top, srcX + c.right - r.left,
+                          srcY + c.bottom - r.top};
+        Blit(drawBitmap.get(), strip.bitmap, c.left, c.top, &source, weight, BlitMode(blend));
+    }
+    return true;
+}
+
+// --- Input -------------------------------------------------------------------------------------
+
+int Editor::ControlIndexAt(int x, int y) const {
+    for (int i = ControlCount() - 1; i >= 0; --i) {
+        const Control& control = *controls[i];
+        if (!control.IsHidden() && !control.IsGrayed() && control.HitTest(x, y)) return i;
+    }
+    return -1;
+}
+
+void Editor::OnMouseDown(int x, int y, const MouseMod& mod) {
+    mouseCapture = -1;
+    mouseX = mouseY = -1;
+    const int index = ControlIndexAt(x, y);
+    if (index < 0) return;
+    mouseCapture = index;
+    mouseX = x;
+    mouseY = y;
+    Control* control = controls[index].get();
+    if (control->ParamIdx() >= 0) plug->BeginParamEdit(control->ParamIdx());
+    control->OnMouseDown(x, y, mod);
+}
+
+void Editor::OnMouseUp(int x, int y, const MouseMod& mod) {
+    Control* control = ControlAt(mouseCapture >= 0 ? mouseCapture : ControlIndexAt(x, y));
+    mouseX = -1;
+    mouseCapture = -1;
+    if (control == nullptr) return;
+    control->OnMouseUp(x, y, mod);
+    if (control->ParamIdx() >= 0) plug->EndParamEdit(control->ParamIdx());
+}
+
+void Editor::OnMouseDrag(int x, int y, const MouseMod& mod) {
+    if (mouseCapture < 0 || (x == mouseX && y == mouseY)) return;
+    const int dX = x - mouseX;
+    const int dY = y - mouseY;
+    mouseX = x;
+    mouseY = y;
+    controls[mouseCapture]->OnMouseDrag(x, y, dX, dY, mod);
+}
+
+bool Editor::OnMouseDblClick(int x, int y, const MouseMod& mod) {
+    mouseCapture = -1;
+    mouseX = mouseY = -1;
+    const int index = ControlIndexAt(x, y);
+    if (index < 0) return false;
+    Control* control = controls[index].get();
+    if (!control->DblClickAsPress()) {
+        control->OnMouseDblClick(x, y, mod);
+        return false;
+    }
+    // A press without BeginParamEdit; its release still ends an edit.
+    mouseCapture = index;
+    mouseX = x;
+    mouseY = y;
+    control->OnMouseDown(x, y, mod);
+    return true;
+}
+
+void Editor::OnMouseWheel(int x, int y, const MouseMod& mod, int detents) {
+    Control* control = ControlAt(mouseCapture >= 0 ? mouseCapture : ControlIndexAt(x, y));
+    if (control != nullptr) control->OnMouseWheel(x, y, mod, detents);
+}
+
+bool Editor::OnKeyDown(int x, int y, KeyCode key) {
+    const int index = mouseCapture >= 0 ? mouseCapture : ControlIndexAt(x, y);
+    if (index <= 0) {
+        return fallbackKeyControl != nullptr && fallbackKeyControl->OnKeyDown(x, y, key);
+    }
+    return controls[index]->OnKeyDown(x, y, key);
+}
+
+// --- Values ------------------------------------------------------------------------------------
+
+void Editor::AskForValue(Control* control, PluginParam* param, const Rect* r) {
+    if (control != nullptr && r != nullptr && param == nullptr) {
+        // Free text, delivered to the control's ReceiveEnteredText.
+        OpenEntryBox(control, control->Text(), *r, " ", nullptr);
+        return;
+    }
+    if (control == nullptr || param == nullptr || r == nullptr) {
+        if (control == nullptr) std::fputs("missing pControl..\n", stdout);
+        if (param == nullptr) std::fputs("missing pParam..\n", stdout);
+        if (r == nullptr) std::fputs("missing TextRect..\n", stdout);
+        return;
+    }
+    char text[64];
+    {
+        LockGuard guard(plug->Lock());
+        param->FormatValueOf(param->value, false, text, sizeof(text), false);
+    }
+    OpenEntryBox(control, control->Text(), *r, text, param);
+}
+
+void Editor::ReceiveParamFromPlugin(int index, double value, bool isNormalized) {
+    if (!isNormalized) {
+        const PluginParam* param = plug->Param(index);
+        if (param == nullptr) return;
+        value = param->NormalizedValueOf(value);
+    }
+    for (const auto& control : controls) {
+        if (control->ParamIdx() == index) control->ReceiveValue(value);
+        for (int i = 0; i < control->AuxValueCount(); ++i) {
+            if (control->AuxParamIdx(i) == index) {
+                control->ReceiveAuxValue(i, value);
+                break;
+            }
+        }
+    }
+}

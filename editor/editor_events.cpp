@@ -1,0 +1,129 @@
+// The part of a window's event handling that needs no operating system: the redraw tick, the
+// entry box's states, and what each mouse and key event does while a box is open. Every window
+// back-end and the headless editor run this same code.
+#include "editor/editor.h"
+#include "plugin/plugin_base.h"
+
+bool Editor::EntryBoxHasFocus() const {
+    return EntryBoxOpen() && entryState == TextEntryState::Focused;
+}
+
+void Editor::Tick() {
+    // While the box has the keyboard the window passes every message on unhandled, the timer's
+    // included.
+    if (EntryBoxHasFocus()) return;
+    if (EntryBoxOpen() && entryState != TextEntryState::Idle) {
+        switch (entryState) {
+            case TextEntryState::Commit: FinishEntry(true); break;
+            case TextEntryState::Cancel: FinishEntry(false); break;
+            default: entryState = TextEntryState::Idle; break;
+        }
+        return;
+    }
+    Rect r{};
+    if (!NeedsRedraw(r)) return;
+    RedrawRect(r);
+    if (EntryBoxOpen()) entryState = TextEntryState::Redrawn;
+}
+
+void Editor::FinishEntry(bool apply) {
+    if (apply) {
+        // A box's text is read as at most 31 characters, whatever it holds.
+        char text[32];
+        ReadEntryText(text, sizeof(text));
+        ApplyEnteredText(text);
+    }
+    DestroyEntryBox();
+    entryControl = nullptr;
+    entryParam = nullptr;
+    entryState = TextEntryState::Idle;
+}
+
+void Editor::ApplyEnteredText(const char* text) {
+    Control* control = entryControl;
+    PluginParam* param = entryParam;
+    if (control == nullptr) return;
+    if (param == nullptr) {
+        control->ReceiveEnteredText(text);
+        return;
+    }
+    double normalized;
+    {
+        LockGuard guard(plug->Lock());
+        normalized = param->NormalizedValueOf(param->ValueFromNumberText(text));
+    }
+    control->ApplyTypedValue(normalized);
+}
+
+void Editor::RedrawAll() { RedrawRect({0, 0, width, height}); }
+
+bool Editor::HandlePress(int x, int y, MouseButton button, const MouseMod& mod) {
+    if (EntryBoxHasFocus()) {
+        if (button != MouseButton::Middle) entryState = TextEntryState::Cancel;
+        return false;
+    }
+    if (EntryBoxOpen()) {
+        FinishEntry(false);
+        RedrawAll();
+    }
+    OnMouseDown(x, y, mod);
+    return true;
+}
+
+bool Editor::HandleRelease(int x, int y, const MouseMod& mod) {
+    if (EntryBoxHasFocus()) return false;
+    OnMouseUp(x, y, mod);
+    return true;
+}
+
+void Editor::HandleDrag(int x, int y, const MouseMod& mod) {
+    if (EntryBoxOpen()) return;
+    OnMouseDrag(x, y, mod);
+}
+
+bool Editor::HandleDoubleClick(int x, int y, const MouseMod& mod) {
+    if (EntryBoxHasFocus()) return false;
+    return OnMouseDblClick(x, y, mod);
+}
+
+void Editor::HandleWheel(int x, int y, const MouseMod& mod, int detents) {
+    if (EntryBoxHasFocus()) return;
+    if (EntryBoxOpen()) {
+        entryState = TextEntryState::Cancel;
+        return;
+    }
+    OnMouseWheel(x, y, mod, detents);
+}
+
+bool Editor::HandleKey(int x, int y, int virtualKey) {
+    if (EntryBoxHasFocus()) return false;
+    const KeyCode key = KeyCodeFromVirtualKey(virtualKey);
+    return key != KeyNone && OnKeyDown(x, y, key);
+}
+
+void Editor::EntryFocusChanged(bool gained) {
+    if (!EntryBoxOpen()) return;
+    entryState = gained ? TextEntryState::Focused : TextEntryState::Cancel;
+}
+
+void Editor::CommitEntryBox() {
+    if (EntryBoxOpen()) entryState = TextEntryState::Commit;
+}
+
+void Editor::MarkAllChanged() {
+    for (const auto& control : controls) control->MarkChanged(false);
+}
+
+KeyCode KeyCodeFromVirtualKey(int virtualKey) {
+    switch (virtualKey) {
+        case 32: return KeySpace;
+        case 38: return KeyUp;
+        case 40: return KeyDown;
+        case 37: return KeyLeft;
+        case 39: return KeyRight;
+        default: break;
+    }
+    if (virtualKey >= '0' && virtualKey <= '9') return KeyCode(KeyDigit0 + (virtualKey - '0'));
+    if (virtualKey >= 'A' && virtualKey <= 'Z') return KeyCode(KeyLetterA + (virtualKey - 'A'));
+    return KeyNone;
+}

@@ -1,0 +1,84 @@
+#include "editor_headless/headless_editor.h"
+
+namespace {
+// Presents recorded between two ClearPresented calls; later ones are only counted, so
+// presenting never allocates.
+constexpr size_t kPresentRecord = 256;
+}  // namespace
+
+HeadlessEditor::HeadlessEditor(PluginBase* plug) : PanelEditor(plug) {
+    presented_.reserve(kPresentRecord);
+}
+
+HeadlessEditor::~HeadlessEditor() = default;
+
+std::unique_ptr<Editor> HeadlessEditor::Create(PluginBase* plug) {
+    return std::make_unique<HeadlessEditor>(plug);
+}
+
+bool HeadlessEditor::PresentRect(const Rect& r) {
+    const Rect shown = OverlayEntryBox(r);
+    ++presentCount_;
+    if (presented_.size() < kPresentRecord) presented_.push_back(shown);
+    return true;
+}
+
+WindowHandle HeadlessEditor::CreateEditorWindow(WindowHandle /*parent*/) { return nullptr; }
+
+void HeadlessEditor::ClearPresented() {
+    presented_.clear();
+    presentCount_ = 0;
+}
+
+MouseMod HeadlessEditor::Mod(MouseButton held, bool down, HeldKeys keys) {
+    MouseMod mod;
+    mod.left = down && held == MouseButton::Left;
+    mod.right = down && held == MouseButton::Right;
+    mod.shift = keys.shift;
+    mod.ctrl = keys.ctrl;
+    mod.alt = keys.alt;
+    return mod;
+}
+
+void HeadlessEditor::Press(int x, int y, MouseButton button, HeldKeys keys) {
+    pointerX_ = x;
+    pointerY_ = y;
+    if (HandlePress(x, y, button, Mod(button, true, keys))) hasMouse_ = true;
+}
+
+void HeadlessEditor::Release(int x, int y, MouseButton button, HeldKeys keys) {
+    pointerX_ = x;
+    pointerY_ = y;
+    // A window does nothing with the middle button's release.
+    if (button == MouseButton::Middle) return;
+    if (HandleRelease(x, y, Mod(button, false, keys))) hasMouse_ = false;
+}
+
+void HeadlessEditor::Move(int x, int y, MouseButton held, HeldKeys keys) {
+    pointerX_ = x;
+    pointerY_ = y;
+    if (held == MouseButton::Middle || !hasMouse_) return;
+    HandleDrag(x, y, Mod(held, true, keys));
+}
+
+void HeadlessEditor::DoubleClick(int x, int y, HeldKeys keys) {
+    pointerX_ = x;
+    pointerY_ = y;
+    if (HandleDoubleClick(x, y, Mod(MouseButton::Left, true, keys))) hasMouse_ = true;
+}
+
+void HeadlessEditor::Wheel(int x, int y, int detents, HeldKeys keys) {
+    HandleWheel(x, y, Mod(MouseButton::Left, false, keys), detents);
+}
+
+bool HeadlessEditor::PressKey(int virtualKey) {
+    if (EntryBoxOpen()) {
+        EntryKeyDown(virtualKey);
+        return true;
+    }
+    return HandleKey(pointerX_, pointerY_, virtualKey);
+}
+
+void HeadlessEditor::TypeText(const char* text) {
+    for (const char* at = text; at != nullptr && *at != '\0'; ++at) EntryCharacter(*at);
+}

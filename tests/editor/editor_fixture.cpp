@@ -1,0 +1,95 @@
+#include "tests/editor/editor_fixture.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "editor/bitmap_control.h"
+#include "editor/editor.h"
+#include "raster/blit.h"
+#include "raster/mem_bitmap.h"
+
+namespace {
+
+vst2::AEffect* EntryWithHeadlessEditor(vst2::audioMasterCallback host) {
+    auto* fx = new ORV_Q12(host, &HeadlessEditor::Create);
+    fx->AddPreset("Empty", fx->PresetCount());
+    return fx->Effect();
+}
+
+struct StripOf {
+    int resource;
+    int frames;
+};
+
+StripOf StripFor(int index) {
+    switch (index) {
+        case kDrive:
+        case kFilter:
+        case kVolume: return {101, 81};
+        case kStereo:
+        case kQuality: return {105, 2};
+        case kPedal: return {103, 2};
+        default: return {106, 101};
+    }
+}
+
+}  // namespace
+
+void PanelTest::SetUp() {
+    effect = host.Instantiate(&EntryWithHeadlessEditor);
+    ASSERT_NE(effect, nullptr);
+    fx = static_cast<ORV_Q12*>(VstPlugin::FromEffect(effect));
+    editor = static_cast<HeadlessEditor*>(fx->AttachedEditor());
+    ASSERT_NE(editor, nullptr);
+    effect->dispatcher(effect, vst2::effOpen, 0, 0, nullptr, 0.0f);
+    host.ClearCalls();
+}
+
+void PanelTest::TearDown() {
+    if (effect != nullptr) effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0.0f);
+}
+
+void PanelTest::Drag(Point from, int dx, int dy, HeldKeys keys) {
+    editor->Press(from.x, from.y, MouseButton::Left, keys);
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    for (int s = 1; s <= steps; ++s) {
+        editor->Move(from.x + dx * s / steps, from.y + dy * s / steps, MouseButton::Left, keys);
+    }
+    editor->Release(from.x + dx, from.y + dy, MouseButton::Left, keys);
+}
+
+void PanelTest::Settle() {
+    for (int i = 0; i < 8; ++i) {
+        const int before = editor->PresentCount();
+        editor->Tick();
+        if (editor->PresentCount() == before) return;
+    }
+    ADD_FAILURE() << "the editor kept redrawing";
+}
+
+int PanelTest::FrameShown(int index) const {
+    const Rect r = ControlOf(index).GetRect();
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    const StripOf strip = StripFor(index);
+    const RasterBitmap* background = editor->FetchImage(100, "100.png");
+    const RasterBitmap* image = editor->FetchImage(strip.resource, "strip.png");
+    const RasterBitmap& shown = *editor->FrameBuffer();
+    // Each candidate: the background under the control with the frame composited by its alpha.
+    for (int frame = 1; frame <= strip.frames; ++frame) {
+        MemBitmap expected(w, h);
+        const Rect under{r.left, r.top, r.right, r.bottom};
+        Blit(&expected, background, 0, 0, &under, 1.0f, BlendCopy);
+        const Rect source{0, (frame - 1) * h, w, frame * h};
+        Blit(&expected, image, 0, 0, &source, 1.0f, BlendUseSourceAlpha);
+        bool same = true;
+        for (int y = 0; y < h && same; ++y) {
+            for (int x = 0; x < w && same; ++x) {
+                same = expected.Bits()[y * expected.RowSpan() + x] ==
+                       shown.Bits()[(r.top + y) * shown.RowSpan() + r.left + x];
+            }
+        }
+        if (same) return frame;
+    }
+    return -1;
+}
