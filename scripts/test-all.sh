@@ -34,6 +34,8 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== Windows: cross-building"
 "$root/scripts/build-windows.sh" build/win64
 export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all
+echo "== Windows: preparing the Wine prefix"
+xvfb-run -a "$root/cmake/wine-run.sh" --prepare
 run_suites "Windows under Wine" build/win64 xvfb-run -a
 
 echo "== Summary"
