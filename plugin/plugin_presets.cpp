@@ -1,5 +1,6 @@
 // The plug-in object's state: parameter values to and from state chunks, and the presets.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -29,8 +30,9 @@ std::int32_t PluginBase::UnserializeParams(const StateChunk& chunk, std::int32_t
         double v = 0.0;
         pos = chunk.GetDouble(&v, pos);
         // The first parameter without data is set from 0.0; the ones after it are left alone.
+        // A value that is not finite would latch the effect: that parameter keeps its value.
         PluginParam* param = Param(i);
-        param->value = param->Clamped(v);
+        if (std::isfinite(v)) param->value = param->Clamped(v);
     }
     ReportAllParams();
     return pos;
