@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -28,10 +29,15 @@ int SwitchPosition(double v) {
 }  // namespace
 
 ORV_Q12::ORV_Q12(vst2::audioMasterCallback host) : VstPlugin(host, kConstants) {
+    // Short of memory: the entry point deletes the object again.
+    if (!IsComplete()) return;
     oversampleFactor = 2;
     engaged = true;
     DeclareParameters();
-    AddPreset(kWebAddress, 1);
+    if (!AddPreset(kWebAddress, 1)) {
+        MarkIncomplete();
+        return;
+    }
     // Constructed at 2x although "Quality" defaults to 1: the factor follows the parameter
     // from the first time the host reports it (effOpen).
     quality = 0;
@@ -40,6 +46,10 @@ ORV_Q12::ORV_Q12(vst2::audioMasterCallback host) : VstPlugin(host, kConstants) {
     oversamplers[1].SetFactor(oversampleFactor);
     lastSampleRate = sampleRate;
     PrepareEngines();
+}
+
+VstPlugin* ORV_Q12::Create(vst2::audioMasterCallback host) {
+    return new (std::nothrow) ORV_Q12(host);
 }
 
 void ORV_Q12::DeclareParameters() {

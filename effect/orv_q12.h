@@ -21,6 +21,9 @@ public:
 
     explicit ORV_Q12(vst2::audioMasterCallback host);
 
+    // The entry point's factory: a new object, or null when memory is short. Never throws.
+    static VstPlugin* Create(vst2::audioMasterCallback host);
+
     void ResetState() override;
     void ParamChanged(int index) override;
     void ProcessBlock(double** inputs, double** outputs, int frames) override;

@@ -90,7 +90,8 @@ std::int32_t PluginBase::UnserializePresets(const StateChunk& chunk, std::int32_
     return pos;
 }
 
-void PluginBase::AddPreset(const char* name, int count) {
+bool PluginBase::AddPreset(const char* name, int count) {
+    bool saved = true;
     for (int n = 0; n < count; ++n) {
         Preset* preset = nullptr;
         for (int i = 0; i < PresetCount() && preset == nullptr; ++i) {
@@ -99,8 +100,9 @@ void PluginBase::AddPreset(const char* name, int count) {
         if (preset == nullptr) continue;
         preset->initialised = true;
         CopyText(preset->name, sizeof(preset->name), name != nullptr ? name : "Empty");
-        SaveState(preset->state);
+        if (!SaveState(preset->state)) saved = false;
     }
+    return saved;
 }
 
 void PluginBase::ModifyCurrentPreset(const char* name) {
