@@ -95,6 +95,15 @@ void ORV_Q12::WarmUp() {
         double silence1[kChunk] = {};
         ChannelEngine::ProcessPair(engines[0], silence0, engines[1], silence1, n);
     }
+    engines[0].KeepRestState();
+    engines[1].KeepRestState();
+}
+
+void ORV_Q12::HealEngines() {
+    for (int c = 0; c < 2; ++c) {
+        if (!engines[c].IsHealthy()) engines[c].RestoreRestState();
+        if (!oversamplers[c].IsHealthy()) oversamplers[c].Reset();
+    }
 }
 
 void ORV_Q12::ResetState() {
@@ -137,12 +146,16 @@ void ORV_Q12::ProcessBlock(double** inputs, double** outputs, int frames) {
     for (int offset = 0; offset < frames; offset += kMaxFrames) {
         ProcessPiece(inputs, outputs, std::min(kMaxFrames, frames - offset), offset);
     }
+    // Whatever got in (a huge sample, say, overflowing inside a filter or pinning the circuit
+    // for seconds), the next block plays.
+    HealEngines();
 }
 
 void ORV_Q12::ApplyInputGain(const double* input, double* gained, int frames) const {
     for (int i = 0; i < frames; ++i) {
-        const double sample = std::isfinite(input[i]) ? input[i] : 0.0;
-        gained[i] = sample * inputGain;
+        // Checked after the gain: a huge finite sample can overflow in the product.
+        const double sample = input[i] * inputGain;
+        gained[i] = std::isfinite(sample) ? sample : 0.0;
     }
 }
 

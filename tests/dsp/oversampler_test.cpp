@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <complex>
+#include <random>
+#include <utility>
 #include <vector>
 
 #include "dsp/allpass_cascade.h"
@@ -171,6 +174,159 @@ TEST(Oversampler, RejectsImagesAsItsFiltersPredict) {
     }
 }
 
+// The oversampler exactly as the algorithm reads, one sample after another in plain doubles:
+// the oracle for the chunked, pipelined one.
+class ReferenceOversampler {
+public:
+    explicit ReferenceOversampler(int factor)
+        : octaves_(factor == 8 ? 3 : factor == 4 ? 2 : factor == 2 ? 1 : 0),
+          halfbands_{Halfband(kSteepHalfband),  Halfband(kGentleHalfband),
+                     Halfband(kGentleHalfband), Halfband(kSteepHalfband),
+                     Halfband(kSteepHalfband),  Halfband(kSteepHalfband)} {}
+
+    std::vector<double> Up(const std::vector<double>& in) {
+        std::vector<double> out;
+        for (double v : in) UpOctave(0, v, out);
+        return out;
+    }
+
+    std::vector<double> Down(const std::vector<double>& in) {
+        std::vector<double> out;
+        const size_t factor = size_t{1} << octaves_;
+        for (size_t at = 0; at + factor <= in.size(); at += factor) {
+            std::vector<double> level(in.begin() + at, in.begin() + at + factor);
+            // Outermost octave first: halfband 5, 4, then 3 at the host rate's double.
+            for (int octave = octaves_ - 1; octave >= 0; --octave) {
+                std::vector<double> next;
+                for (size_t k = 0; k < level.size(); k += 2) {
+                    next.push_back(halfbands_[3 + octave].Pair(level[k], level[k + 1]).first);
+                }
+                level = next;
+            }
+            out.push_back(level[0]);
+        }
+        return out;
+    }
+
+private:
+    struct Section {
+        double a;
+        double previousInput = 0;
+        double previousOutput = 0;
+        double Step(double x) {
+            double y = a * x + previousInput - a * previousOutput;
+            y = (y + 1e-25) - 1e-25;
+            previousInput = x;
+            previousOutput = y;
+            return y;
+        }
+    };
+    struct Lane {
+        std::vector<Section> sections;
+        explicit Lane(const std::array<double, 6>& a) {
+            for (double c : a) sections.push_back({c});
+        }
+        double Run(double x) {
+            for (Section& section : sections) x = section.Step(x);
+            return x;
+        }
+    };
+    struct Halfband {
+        Lane a0, a1, b0, b1;  // cascades A and B, lane 0 and lane 1 each
+        double slot = 0;
+        explicit Halfband(const HalfbandCoefficients& c) : a0(c.a), a1(c.a), b0(c.b), b1(c.b) {}
+        std::pair<double, double> Pair(double u0, double u1) {
+            const double w0 = slot;
+            slot = u1;
+            const double first = (a0.Run(u0) + b0.Run(w0)) * 0.5;
+            const double second = (a1.Run(u1) + b1.Run(u0)) * 0.5;
+            return {first, second};
+        }
+    };
+    struct HalfDelayStep {
+        double previousInput = 0;
+        double previousOutput = 0;
+        double Step(double v) {
+            const double h = previousInput + (v - previousOutput) * 0.33333333;
+            previousInput = v;
+            previousOutput = h;
+            return h;
+        }
+    };
+
+    void UpOctave(int octave, double v, std::vector<double>& out) {
+        if (octave == octaves_) {
+            out.push_back(v);
+            return;
+        }
+        const double h = delays_[octave].Step(v);
+        const auto [first, second] = halfbands_[octave].Pair(h, v);
+        UpOctave(octave + 1, first, out);
+        UpOctave(octave + 1, second, out);
+    }
+
+    int octaves_;
+    std::vector<Halfband> halfbands_;
+    HalfDelayStep delays_[3];
+};
+
+// Blocks of every awkward length around the 64-sample chunks, both ways, at every factor.
+TEST(Oversampler, ChunkedBlocksEqualTheSampleBySampleAlgorithm) {
+    const int blocks[] = {1, 63, 64, 65, 127, 128, 129, 2, 200, 64 * 3 + 5, 0, 31, 300};
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> level(-1.0, 1.0);
+    for (int factor : {1, 2, 4, 8}) {
+        Oversampler oversampler = WithFactor(factor);
+        ReferenceOversampler reference(factor);
+        for (int n : blocks) {
+            std::vector<double> in(static_cast<size_t>(n));
+            for (double& v : in) v = level(random);
+            const std::vector<double> up = Upsampled(oversampler, in);
+            ASSERT_EQ(up, reference.Up(in)) << "factor " << factor << ", block " << n;
+            std::vector<double> wide = up;
+            for (double& v : wide) v += 0.1 * level(random);
+            ASSERT_EQ(Downsampled(oversampler, wide), reference.Down(wide))
+                << "factor " << factor << ", block " << n;
+        }
+    }
+}
+
+// A tone after down-sampling, from the half-bands' responses: each octave weighs the tone by
+// |H| at its frequency and, decimating, folds a tone above the new half rate back below it.
+struct DownTone {
+    double hz;
+    double level;
+};
+
+DownTone PredictedDownTone(double hz, double rate, int octaves) {
+    double level = 1.0;
+    for (int i = 0; i < octaves; ++i) {
+        level *= std::abs(Halfband(kSteepHalfband, 2.0 * kPi * hz / rate));
+        rate /= 2.0;
+        if (hz > rate / 2.0) hz = rate - hz;
+    }
+    return {hz, level};
+}
+
+// Tones at 2x and 4x the host rate, in the passband and beyond the host's half rate, measured
+// at the host rate over 4900-sample windows (whole cycles of every multiple of 9 Hz).
+TEST(Oversampler, DownsamplingWeighsAndFoldsTonesAsItsFiltersPredict) {
+    const int window = 4900;
+    for (int factor : {2, 4}) {
+        const double wideRate = factor * kHostRate;
+        for (double hz : {999.0, 9999.0, 18999.0, 25101.0, 30006.0, 39996.0, 60012.0, 80001.0}) {
+            if (hz >= wideRate / 2.0) continue;
+            Oversampler oversampler = WithFactor(factor);
+            const std::vector<double> down =
+                Downsampled(oversampler, Sine(1.0, hz, wideRate, 4 * window * factor));
+            const DownTone predicted = PredictedDownTone(hz, wideRate, factor / 2);
+            const double measured = std::abs(ToneAmplitude(down.data() + down.size() - window,
+                                                           window, predicted.hz, kHostRate));
+            ExpectLevel(measured, predicted.level, hz);
+        }
+    }
+}
+
 TEST(Oversampler, SettingTheSameFactorClearsNothing) {
     for (int factor : {2, 4}) {
         Oversampler continued = WithFactor(factor);
@@ -195,6 +351,36 @@ TEST(Oversampler, ChangingTheFactorClearsTheAllpassLanes) {
     used.SetFactor(2);
     Oversampler fresh = WithFactor(2);
     EXPECT_EQ(Downsampled(used, wide), Downsampled(fresh, wide));
+}
+
+// What is not finite stays in the filter states for good, and a state far beyond any signal
+// takes long to decay; IsHealthy notices either in either direction, and Reset returns the
+// oversampler to a new one's rest.
+TEST(Oversampler, ResetBringsBackAnOversamplerPoisonedEitherWay) {
+    const std::vector<double> clean = Sine(0.5, 3000.0, kHostRate, 256);
+    const double poisons[] = {std::nan(""), HUGE_VAL, 1e300};
+    for (int factor : {2, 4, 8}) {
+        for (double poison : poisons) {
+            for (bool upward : {true, false}) {
+                Oversampler oversampler = WithFactor(factor);
+                std::vector<double> in = clean;
+                std::vector<double> wide = Upsampled(oversampler, in);
+                ASSERT_TRUE(oversampler.IsHealthy());
+                (upward ? in[100] : wide[100]) = poison;
+                (upward ? in[101] : wide[101]) = -poison;
+                if (upward) Upsampled(oversampler, in);
+                Downsampled(oversampler, wide);
+                EXPECT_FALSE(oversampler.IsHealthy()) << factor << " " << poison << " " << upward;
+
+                oversampler.Reset();
+                ASSERT_TRUE(oversampler.IsHealthy());
+                Oversampler fresh = WithFactor(factor);
+                EXPECT_EQ(Upsampled(oversampler, clean), Upsampled(fresh, clean));
+                const std::vector<double> cleanWide = Upsampled(fresh, clean);
+                EXPECT_EQ(Downsampled(oversampler, cleanWide), Downsampled(fresh, cleanWide));
+            }
+        }
+    }
 }
 
 }  // namespace
