@@ -22,7 +22,8 @@ void Oversampler::SetFactor(int factor) {
 
 bool Oversampler::IsHealthy() const {
     bool healthy = true;
-    for (const HalfbandFilter& filter : halfbands_) healthy = healthy && filter.StateWithin(kStateLimit);
+    for (const HalfbandFilter& filter : halfbands_)
+        healthy = healthy && filter.StateWithin(kStateLimit);
     for (const HalfDelay& delay : halfDelays_) healthy = healthy && delay.StateWithin(kStateLimit);
     return healthy;
 }

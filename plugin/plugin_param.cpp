@@ -64,7 +64,8 @@ long DecimalMagnitude(const char* number, std::size_t length) {
     if (i + 1 < length) {
         long exponent = 0;
         for (std::size_t j = i + 1; j < length; ++j) {
-            if (IsDigit(number[j]) && exponent < 100000) exponent = exponent * 10 + (number[j] - '0');
+            if (IsDigit(number[j]) && exponent < 100000)
+                exponent = exponent * 10 + (number[j] - '0');
         }
         magnitude += number[i + 1] == '-' ? -exponent : exponent;
     }

@@ -228,8 +228,8 @@ TEST(Oversampler, DownsamplingWeighsAndFoldsTonesAsItsFiltersPredict) {
             const std::vector<double> down =
                 Downsampled(oversampler, Sine(1.0, hz, wideRate, 4 * window * factor));
             const DownTone predicted = PredictedDownTone(hz, wideRate, factor / 2);
-            const double measured = std::abs(ToneAmplitude(down.data() + down.size() - window,
-                                                           window, predicted.hz, kHostRate));
+            const double measured = std::abs(
+                ToneAmplitude(down.data() + down.size() - window, window, predicted.hz, kHostRate));
             ExpectLevel(measured, predicted.level, hz);
         }
     }

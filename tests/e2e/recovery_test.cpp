@@ -56,8 +56,9 @@ TEST_F(ModuleTest, ValuesThatAreNotFiniteLeaveTheirParameterAsItWas) {
     // setParameter: Drive 5, then a value that is not finite, then 7, gets 7's coefficients.
     host::HostedEffect fx = CreateOpened();
     host::HostedEffect twin = CreateOpened();
-    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                      -std::numeric_limits<float>::infinity()}) {
+    for (float bad :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+          -std::numeric_limits<float>::infinity()}) {
         for (int index = 0; index < 7; ++index) fx.SetParameter(index, bad);
     }
     EXPECT_EQ(fx.GetParameter(1), 0.5f);
@@ -150,8 +151,9 @@ TEST_F(ModuleTest, AfterAnyEventFiniteInputPlaysAgainWithinOneBlock) {
             case 1: {  // a program chunk, some of it hostile
                 std::vector<double> values;
                 for (int i = 0; i < 7; ++i) {
-                    values.push_back(random() % 2 ? pick(hostile)
-                                                  : std::uniform_real_distribution<>(0, 10)(random));
+                    values.push_back(random() % 2
+                                         ? pick(hostile)
+                                         : std::uniform_real_distribution<>(0, 10)(random));
                 }
                 SetChunk(fx, false, ProgramChunk(values));
                 break;
@@ -172,7 +174,8 @@ TEST_F(ModuleTest, AfterAnyEventFiniteInputPlaysAgainWithinOneBlock) {
         }
 
         const std::vector<double> tone = Sine(512, 441, 0.3, rate);
-        ASSERT_TRUE(AllFinite(Render(fx, tone, tone, 512))) << "step " << step << ", event " << event;
+        ASSERT_TRUE(AllFinite(Render(fx, tone, tone, 512)))
+            << "step " << step << ", event " << event;
 
         host::HostedEffect twin = CreateOpened();
         twin.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));

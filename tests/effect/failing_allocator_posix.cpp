@@ -1,10 +1,10 @@
-#include "tests/effect/failing_allocator.h"
-
 #include <malloc.h>
 
 #include <cstddef>
 #include <cstring>
 #include <new>
+
+#include "tests/effect/failing_allocator.h"
 
 extern "C" {
 void* __real_malloc(std::size_t size);

@@ -50,8 +50,8 @@ TEST(MemoryShortage, AFailedBlockSizeLeavesEverySlotOnLiveMemory) {
     VstSpeakerArrangement mono{};
     mono.type = kSpeakerArrMono;
     mono.numChannels = 1;
-    effect->dispatcher(effect, effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&mono),
-                       &mono, 0.0f);
+    effect->dispatcher(effect, effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&mono), &mono,
+                       0.0f);
     ASSERT_FALSE(plug->Input(1)->connected);
     ASSERT_FALSE(plug->Output(1)->connected);
 

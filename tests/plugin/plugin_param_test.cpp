@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace {
@@ -161,9 +161,9 @@ TEST(PluginParamTest, ValueFromTextReadsTheLeadingDecimalNumber) {
     const struct {
         const char* text;
         double value;
-    } cases[] = {{"12", 12},           {"  -3.5dB", -3.5}, {"+.25", 0.25}, {"1e2x", 100},
-                 {"2E-1", 0.2},        {"7e", 7},          {"abc", 0},     {"", 0},
-                 {"inf", 0},           {"0x10", 0},        {"-", 0}};
+    } cases[] = {{"12", 12},    {"  -3.5dB", -3.5}, {"+.25", 0.25}, {"1e2x", 100},
+                 {"2E-1", 0.2}, {"7e", 7},          {"abc", 0},     {"", 0},
+                 {"inf", 0},    {"0x10", 0},        {"-", 0}};
     for (const auto& c : cases) {
         double v = -99;
         EXPECT_TRUE(param.ValueFromText(c.text, &v)) << c.text;
@@ -175,11 +175,16 @@ TEST(PluginParamTest, ValueFromTextReadsTheLeadingDecimalNumber) {
     const struct {
         std::string text;
         double value;
-    } extremes[] = {{"0." + zeros + "1", 0},     {"-0." + zeros + "1", 0},
-                    {"1e-999", 0},               {"123" + zeros + "e-800", 0},
-                    {"1e999", largest},          {"-1e999", -largest},
-                    {"1" + zeros, largest},      {"0." + zeros + "1e999", largest},
-                    {"0.1e99999999999", largest}, {"1e-99999999999", 0}};
+    } extremes[] = {{"0." + zeros + "1", 0},
+                    {"-0." + zeros + "1", 0},
+                    {"1e-999", 0},
+                    {"123" + zeros + "e-800", 0},
+                    {"1e999", largest},
+                    {"-1e999", -largest},
+                    {"1" + zeros, largest},
+                    {"0." + zeros + "1e999", largest},
+                    {"0.1e99999999999", largest},
+                    {"1e-99999999999", 0}};
     for (const auto& c : extremes) {
         double v = -99;
         EXPECT_TRUE(param.ValueFromText(c.text.c_str(), &v)) << c.text;
