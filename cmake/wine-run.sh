@@ -1,9 +1,26 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with a prefix kept inside the build tree.
+# A program started while a new prefix is still being set up fails (its server directory is not
+# there yet), and CTest starts several at once: so the first run creates the prefix alone, under
+# a lock, and waits until its server is gone before anything runs in it. With --prepare the
+# script only makes sure the prefix exists.
 set -e
 : "${WINEPREFIX:=$PWD/wineprefix}"
 for dir in "$PWD" "$PWD/.." "$PWD/../.."; do
   if [ -f "$dir/CMakeCache.txt" ]; then WINEPREFIX="$dir/wineprefix"; break; fi
 done
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      /usr/lib/wine/wine64 wineboot --init >"$WINEPREFIX-setup.log" 2>&1
+      /usr/lib/wine/wineserver --wait
+    fi
+  ) 9>"$WINEPREFIX.lock"
+fi
+
+if [ "${1-}" = --prepare ]; then exit 0; fi
 exec /usr/lib/wine/wine64 "$@"

@@ -74,6 +74,15 @@ public:
         previousOutput_ = {};
     }
 
+    // False when the magnitudes of a lane's states add up to more than limit, or to no number.
+    bool StateWithin(double limit) const {
+        LanePair total = {0.0, 0.0};
+        for (int i = 0; i < kSections; ++i) {
+            total += Abs(previousInput_[i]) + Abs(previousOutput_[i]);
+        }
+        return total[0] <= limit && total[1] <= limit;
+    }
+
 private:
     std::array<LanePair, kSections> coefficients_;
     std::array<LanePair, kSections> previousInput_{};

@@ -9,6 +9,10 @@ void ChannelEngine::Prepare(double sampleRate) {
     chain_.preLowPass.Prepare(15900.0, sampleRate);
 }
 
+void ChannelEngine::KeepRestState() {
+    if (IsHealthy()) rest_ = chain_;
+}
+
 void ChannelEngine::SetControls(double drive, double filter, double volume) {
     driveControl_.SelectAudioTaper(true);
     driveControl_.Set(drive);

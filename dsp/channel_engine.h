@@ -7,6 +7,7 @@
 
 #include "dsp/clipper_stage.h"
 #include "dsp/drive_stage.h"
+#include "dsp/dsp_constants.h"
 #include "dsp/lane_pair.h"
 #include "dsp/rc_filters.h"
 #include "dsp/static_shaper.h"
@@ -43,6 +44,20 @@ struct AmplifierChain {
         outputHighPass.Join(first.outputHighPass, second.outputHighPass);
     }
 
+    bool StateWithin(double limit) const {
+        return inputHighPass.StateWithin(limit) && preLowPass.StateWithin(limit) &&
+               driveStage.StateWithin(limit) && clipperStage.StateWithin(limit) &&
+               outputHighPass.StateWithin(limit);
+    }
+
+    void RestoreStateFrom(const AmplifierChain& rest) {
+        inputHighPass.RestoreStateFrom(rest.inputHighPass);
+        preLowPass.RestoreStateFrom(rest.preLowPass);
+        driveStage.RestoreStateFrom(rest.driveStage);
+        clipperStage.RestoreStateFrom(rest.clipperStage);
+        outputHighPass.RestoreStateFrom(rest.outputHighPass);
+    }
+
     void Split(AmplifierChain<double>& first, AmplifierChain<double>& second) const {
         inputHighPass.Split(first.inputHighPass, second.inputHighPass);
         preLowPass.Split(first.preLowPass, second.preLowPass);
@@ -75,6 +90,14 @@ public:
     static void ProcessPair(ChannelEngine& first, double* firstSamples, ChannelEngine& second,
                             double* secondSamples, int n);
 
+    // Keeps the current state as the rest state to come back to: the effect calls it once the
+    // engine has settled after a Prepare. An unhealthy state is not kept.
+    void KeepRestState();
+    // False once a state is not a finite number or lies beyond kStateLimit.
+    bool IsHealthy() const { return chain_.StateWithin(kStateLimit); }
+    // Puts the kept rest state back; the coefficients stay as they are. Allocates nothing.
+    void RestoreRestState() { chain_.RestoreStateFrom(rest_); }
+
     double SampleRate() const { return sampleRate_; }
     // Newton iterations the clipper needed for the last sample.
     int LastNewtonIterations() const { return chain_.clipperStage.LastIterations(); }
@@ -84,5 +107,6 @@ private:
     TaperedControl filterControl_;
     TaperedControl volumeControl_;
     AmplifierChain<double> chain_;
+    AmplifierChain<double> rest_;  // only its states are used
     double sampleRate_ = 0.0;  // Hz, oversampled
 };

@@ -46,6 +46,19 @@ public:
     // Newton iterations the last Process needed (1 .. kMaxNewtonIterations), of the first lane.
     int LastIterations() const { return lastIterations_[0]; }
 
+    // False for a state value of magnitude above limit, or not a number.
+    bool StateWithin(double limit) const {
+        return std::fabs(v_) <= limit && std::fabs(sa_) <= limit && std::fabs(sb_) <= limit &&
+               std::fabs(sc_) <= limit;
+    }
+    // The diode voltage and history currents of rest; the coefficients stay.
+    void RestoreStateFrom(const BasicClipperStage& rest) {
+        v_ = rest.v_;
+        sa_ = rest.sa_;
+        sb_ = rest.sb_;
+        sc_ = rest.sc_;
+    }
+
     // Lane c takes over stage c's coefficients and state.
     void Join(const BasicClipperStage<double>& first, const BasicClipperStage<double>& second);
     // Hands each lane's state and last iteration count back to its stage.

@@ -6,6 +6,8 @@
 // Sample is double, or LanePair for two stages run side by side (Join, then Split).
 #pragma once
 
+#include <cmath>
+
 #include "dsp/lane_pair.h"
 #include "dsp/table_lookup.h"
 
@@ -37,6 +39,19 @@ public:
         s2_ = (w - nA) * (2.0 * g2_) - s2_;
         s3_ = (o - w) * (2.0 * g3_) - s3_;
         return o;
+    }
+
+    // False for a history current of magnitude above limit, or not a number.
+    bool StateWithin(double limit) const {
+        return std::fabs(s1_) <= limit && std::fabs(s2_) <= limit && std::fabs(s3_) <= limit &&
+               std::fabs(s4_) <= limit;
+    }
+    // The history currents of rest; the coefficients stay.
+    void RestoreStateFrom(const BasicDriveStage& rest) {
+        s1_ = rest.s1_;
+        s2_ = rest.s2_;
+        s3_ = rest.s3_;
+        s4_ = rest.s4_;
     }
 
     // Lane c takes over stage c's coefficients and history currents.

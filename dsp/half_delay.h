@@ -2,6 +2,8 @@
 // in-between samples when the oversampler doubles the rate. Used on one thread at a time.
 #pragma once
 
+#include <cmath>
+
 class HalfDelay {
 public:
     double Step(double v) {
@@ -10,6 +12,11 @@ public:
         previousInput_ = v;
         previousOutput_ = h;
         return h;
+    }
+
+    // False for a state of magnitude above limit, or not a number.
+    bool StateWithin(double limit) const {
+        return std::fabs(previousInput_) <= limit && std::fabs(previousOutput_) <= limit;
     }
 
 private:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 
 #include "dsp/allpass_cascade.h"
 
@@ -37,6 +38,18 @@ public:
     void ClearLanes() {
         even_.Clear();
         odd_.Clear();
+    }
+
+    // Clears every state, the delay slot included.
+    void Clear() {
+        ClearLanes();
+        delaySlot_ = 0.0;
+    }
+
+    // False for a state beyond limit (a lane's states counted together), or not a number.
+    bool StateWithin(double limit) const {
+        return even_.StateWithin(limit) && odd_.StateWithin(limit) &&
+               std::fabs(delaySlot_) <= limit;
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "dsp/oversampler.h"
 
+#include "dsp/dsp_constants.h"
+
 Oversampler::Oversampler()
     : halfbands_{HalfbandFilter(kSteepHalfband),  HalfbandFilter(kGentleHalfband),
                  HalfbandFilter(kGentleHalfband), HalfbandFilter(kSteepHalfband),
@@ -16,6 +18,19 @@ void Oversampler::SetFactor(int factor) {
     for (HalfbandFilter& filter : halfbands_) {
         filter.ClearLanes();
     }
+}
+
+bool Oversampler::IsHealthy() const {
+    bool healthy = true;
+    for (const HalfbandFilter& filter : halfbands_)
+        healthy = healthy && filter.StateWithin(kStateLimit);
+    for (const HalfDelay& delay : halfDelays_) healthy = healthy && delay.StateWithin(kStateLimit);
+    return healthy;
+}
+
+void Oversampler::Reset() {
+    for (HalfbandFilter& filter : halfbands_) filter.Clear();
+    halfDelays_.fill(HalfDelay{});
 }
 
 void Oversampler::UpOctave(HalfbandFilter& filter, HalfDelay& delay, const double* in, double* out,

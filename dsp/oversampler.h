@@ -23,6 +23,11 @@ public:
     // Reads Factor() x n samples from in, writes n to out. in and out must not overlap.
     void Downsample(const double* in, double* out, int n);
 
+    // False once a filter state is not a finite number or lies beyond kStateLimit.
+    bool IsHealthy() const;
+    // Clears every state, which is where silence leaves them: the oversampler's rest state.
+    void Reset();
+
 private:
     // Host-rate samples per pass through the octaves, a few kilobytes of stack.
     static constexpr int kChunk = 64;

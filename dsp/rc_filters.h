@@ -4,16 +4,26 @@
 // Sample is double, or LanePair for two prepared filters run side by side (Join, then Split).
 #pragma once
 
+#include <cmath>
+
 #include "dsp/lane_pair.h"
 
 // Coefficients and state shared by the high-pass and low-pass forms.
 template <typename Sample>
 class BasicRcPole {
 public:
-    // cutoffHz is pre-warped so the analog corner lands at the same digital frequency.
+    // The highest corner a filter takes, as a share of its sample rate.
+    static constexpr double kMaxCutoffShare = 0.45;
+
+    // cutoffHz is pre-warped so the analog corner lands at the same digital frequency; a
+    // corner above kMaxCutoffShare of the rate is lowered to it.
     void Prepare(double cutoffHz, double sampleRate);
 
     double WarpedFrequency() const { return warpedFrequency_; }
+
+    // False for a state of magnitude above limit, or not a number.
+    bool StateWithin(double limit) const { return std::fabs(state_) <= limit; }
+    void RestoreStateFrom(const BasicRcPole& rest) { state_ = rest.state_; }
 
     // Lane c takes over filter c's coefficients and state.
     void Join(const BasicRcPole<double>& first, const BasicRcPole<double>& second) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "editor/bitmap_control.h"
 #include "editor/editor.h"
@@ -32,10 +33,15 @@ int SwitchPosition(double v) {
 
 ORV_Q12::ORV_Q12(vst2::audioMasterCallback host, EditorFactory makeEditor)
     : VstPlugin(host, kConstants) {
+    // Short of memory: the entry point deletes the object again.
+    if (!IsComplete()) return;
     oversampleFactor = 2;
     engaged = true;
     DeclareParameters();
-    AddPreset(kWebAddress, 1);
+    if (!AddPreset(kWebAddress, 1)) {
+        MarkIncomplete();
+        return;
+    }
     if (makeEditor != nullptr) BuildEditor(makeEditor(this));
     // Constructed at 2x although "Quality" defaults to 1: the factor follows the parameter
     // from the first time the host reports it (effOpen).
@@ -49,6 +55,10 @@ ORV_Q12::ORV_Q12(vst2::audioMasterCallback host, EditorFactory makeEditor)
 
 // The editor goes first, while everything its controls may reach is still alive.
 ORV_Q12::~ORV_Q12() { DeleteEditor(); }
+
+VstPlugin* ORV_Q12::Create(vst2::audioMasterCallback host) {
+    return new (std::nothrow) ORV_Q12(host);
+}
 
 void ORV_Q12::DeclareParameters() {
     struct Declaration {
@@ -93,6 +103,15 @@ void ORV_Q12::WarmUp() {
         double silence1[kChunk] = {};
         ChannelEngine::ProcessPair(engines[0], silence0, engines[1], silence1, n);
     }
+    engines[0].KeepRestState();
+    engines[1].KeepRestState();
+}
+
+void ORV_Q12::HealEngines() {
+    for (int c = 0; c < 2; ++c) {
+        if (!engines[c].IsHealthy()) engines[c].RestoreRestState();
+        if (!oversamplers[c].IsHealthy()) oversamplers[c].Reset();
+    }
 }
 
 void ORV_Q12::ResetState() {
@@ -136,12 +155,16 @@ void ORV_Q12::ProcessBlock(double** inputs, double** outputs, int frames) {
     for (int offset = 0; offset < frames; offset += kMaxFrames) {
         ProcessPiece(inputs, outputs, std::min(kMaxFrames, frames - offset), offset);
     }
+    // Whatever got in (a huge sample, say, overflowing inside a filter or pinning the circuit
+    // for seconds), the next block plays.
+    HealEngines();
 }
 
 void ORV_Q12::ApplyInputGain(const double* input, double* gained, int frames) const {
     for (int i = 0; i < frames; ++i) {
-        const double sample = std::isfinite(input[i]) ? input[i] : 0.0;
-        gained[i] = sample * inputGain;
+        // Checked after the gain: a huge finite sample can overflow in the product.
+        const double sample = input[i] * inputGain;
+        gained[i] = std::isfinite(sample) ? sample : 0.0;
     }
 }
 

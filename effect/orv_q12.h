@@ -29,6 +29,9 @@ public:
                      EditorFactory makeEditor = &CreatePlatformEditor);
     ~ORV_Q12() override;
 
+    // The entry point's factory: a new object, or null when memory is short. Never throws.
+    static VstPlugin* Create(vst2::audioMasterCallback host);
+
     void ResetState() override;
     void ParamChanged(int index) override;
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
@@ -43,11 +46,15 @@ private:
     void BuildEditor(std::unique_ptr<Editor> editor);
     // Prepares both engines for the oversampled rate and lets them settle.
     void PrepareEngines();
-    // Feeds the freshly prepared engines silence until their states rest.
+    // Feeds the freshly prepared engines silence until their states rest, and keeps that
+    // rest state for HealEngines.
     void WarmUp();
+    // Puts an engine or oversampler whose state is no longer healthy (not finite, or far beyond
+    // anything a signal leaves there) back to its rest state.
+    void HealEngines();
     // One piece of at most kMaxFrames frames through the circuit.
     void ProcessPiece(double** inputs, double** outputs, int frames, int offset);
-    // Input samples times the input gain; a non-finite sample from the host counts as silence.
+    // Input samples times the input gain; a product that is not finite counts as silence.
     void ApplyInputGain(const double* input, double* gained, int frames) const;
 
     ChannelEngine engines[2];

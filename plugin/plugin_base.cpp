@@ -13,12 +13,18 @@ PluginBase::PluginBase(const PluginConstants& constants)
     : uniqueId(constants.uniqueId),
       manufacturerCode(constants.manufacturerCode),
       pluginVersion(constants.pluginVersion) {
-    for (int i = 0; i < constants.paramCount; ++i) parameters.Append(new PluginParam());
-    for (int i = 0; i < constants.presetCount; ++i) presets.Append(new Preset());
     CopyText(effectName, sizeof(effectName), constants.effectName);
     CopyText(productName, sizeof(productName), constants.productName);
     CopyText(vendorName, sizeof(vendorName), constants.vendorName);
-    ParseChannelConfigurations(constants.channelConfig);
+    // Nothing may throw into the host: a failed allocation stops construction here and
+    // leaves the object incomplete, to be deleted by whoever created it.
+    for (int i = 0; i < constants.paramCount && complete; ++i) {
+        if (parameters.AppendNew() == nullptr) MarkIncomplete();
+    }
+    for (int i = 0; i < constants.presetCount && complete; ++i) {
+        if (presets.AppendNew() == nullptr) MarkIncomplete();
+    }
+    if (complete && !ParseChannelConfigurations(constants.channelConfig)) MarkIncomplete();
 }
 
 PluginBase::~PluginBase() { DeleteEditor(); }
@@ -31,31 +37,34 @@ void PluginBase::DeleteEditor() {
     delete gone;
 }
 
-void PluginBase::ParseChannelConfigurations(const char* text) {
+bool PluginBase::ParseChannelConfigurations(const char* text) {
     int maxIn = 0;
     int maxOut = 0;
     for (const char* at = text; at != nullptr;) {
-        auto* config = new ChannelIOConfig();
+        ChannelIOConfig* config = channelConfigurations.AppendNew();
+        if (config == nullptr) return false;
         std::sscanf(at, "%d-%d", &config->inputs, &config->outputs);
         maxIn = std::max(maxIn, static_cast<int>(config->inputs));
         maxOut = std::max(maxOut, static_cast<int>(config->outputs));
-        channelConfigurations.Append(config);
         at = std::strchr(at, ' ');
         if (at != nullptr) ++at;
     }
 
-    inputSlots.ResizeZeroed(maxIn * static_cast<int>(sizeof(double*)));
-    outputSlots.ResizeZeroed(maxOut * static_cast<int>(sizeof(double*)));
+    if (!inputSlots.ResizeZeroed(maxIn * static_cast<int>(sizeof(double*))) ||
+        !outputSlots.ResizeZeroed(maxOut * static_cast<int>(sizeof(double*)))) {
+        return false;
+    }
     for (int i = 0; i < maxIn; ++i) {
-        auto* channel = new InputChannel();
+        InputChannel* channel = inputChannels.AppendNew();
+        if (channel == nullptr) return false;
         channel->slot = InputSlots() + i;
-        inputChannels.Append(channel);
     }
     for (int i = 0; i < maxOut; ++i) {
-        auto* channel = new OutputChannel();
+        OutputChannel* channel = outputChannels.AppendNew();
+        if (channel == nullptr) return false;
         channel->slot = OutputSlots() + i;
-        outputChannels.Append(channel);
     }
+    return true;
 }
 
 bool PluginBase::LegalIO(int inputs, int outputs) const {
@@ -195,18 +204,24 @@ bool PluginBase::SetBlockSize(int frames) {
     // Every buffer is resized before any is cleared, so a failure can restore the old size.
     for (int i = 0; i < count; ++i) {
         if (!scratch(i).Resize(bytes)) {
+            // Shrinking back may move a buffer too.
             for (int j = 0; j < i; ++j) scratch(j).Resize(oldBytes);
+            PointDisconnectedSlotsAtScratch();
             return false;
         }
     }
     for (int i = 0; i < count; ++i)
         std::memset(scratch(i).Data(), 0, static_cast<std::size_t>(bytes));
+    PointDisconnectedSlotsAtScratch();
+    blockSize = frames;
+    return true;
+}
+
+void PluginBase::PointDisconnectedSlotsAtScratch() {
     for (int i = 0; i < NInputs(); ++i) {
         if (!Input(i)->connected) *Input(i)->slot = Input(i)->Scratch();
     }
     for (int i = 0; i < NOutputs(); ++i) {
         if (!Output(i)->connected) *Output(i)->slot = Output(i)->Scratch();
     }
-    blockSize = frames;
-    return true;
 }

@@ -18,6 +18,7 @@ class Editor;
 
 class PluginBase {
 public:
+    // Allocates nothing that can throw; when memory runs short the object is left incomplete.
     explicit PluginBase(const PluginConstants& constants);
     virtual ~PluginBase();
     PluginBase(const PluginBase&) = delete;
@@ -64,6 +65,9 @@ public:
     // the block size and buffers kept, for frames below 1 or a size that cannot be allocated.
     virtual bool SetBlockSize(int frames);
 
+    // False when construction ran short of memory: such an object is only fit to be deleted.
+    bool IsComplete() const { return complete; }
+
     // Parameters.
     int ParamCount() const { return parameters.Count(); }
     PluginParam* Param(int index) const { return parameters.Get(index); }
@@ -78,7 +82,8 @@ public:
     std::int32_t UnserializeParams(const StateChunk& chunk, std::int32_t pos);
     bool SerializePresets(StateChunk& chunk);
     std::int32_t UnserializePresets(const StateChunk& chunk, std::int32_t pos);
-    void AddPreset(const char* name, int count);
+    // False when a preset it filled could not save the whole state.
+    bool AddPreset(const char* name, int count);
     void ModifyCurrentPreset(const char* name = nullptr);
     bool SelectPreset(int index);
     const char* PresetName(int index) const;
@@ -110,6 +115,8 @@ public:
     std::int32_t HostVersion() const { return hostVersion; }
 
 protected:
+    void MarkIncomplete() { complete = false; }
+
     PointerList<ChannelIOConfig> channelConfigurations;
     PluginLock lock;
     char effectName[128];
@@ -137,5 +144,10 @@ protected:
     PointerList<OutputChannel> outputChannels;
 
 private:
-    void ParseChannelConfigurations(const char* text);
+    // False when a list or buffer could not be allocated.
+    bool ParseChannelConfigurations(const char* text);
+    // Disconnected channels read and write their scratch buffers, wherever those now live.
+    void PointDisconnectedSlotsAtScratch();
+
+    bool complete = true;
 };

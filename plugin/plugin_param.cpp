@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "plugin/text_copy.h"
 
@@ -43,6 +44,34 @@ std::size_t DecimalNumberLength(const char* text) {
     return i;
 }
 
+// The power of ten of the leading significant digit of a number of `length` characters that
+// is not 0: enough to tell a number too large for a double from one too small. The exponent
+// saturates far beyond either limit.
+long DecimalMagnitude(const char* number, std::size_t length) {
+    std::size_t i = number[0] == '+' || number[0] == '-' ? 1 : 0;
+    long integerDigits = 0;  // from the first one that is not 0
+    for (; i < length && IsDigit(number[i]); ++i) {
+        if (integerDigits > 0 || number[i] != '0') ++integerDigits;
+    }
+    long magnitude = integerDigits - 1;
+    if (integerDigits == 0 && i < length && number[i] == '.') {
+        for (++i; i < length && IsDigit(number[i]); ++i) {
+            if (number[i] != '0') break;
+            --magnitude;
+        }
+    }
+    while (i < length && number[i] != 'e' && number[i] != 'E') ++i;
+    if (i + 1 < length) {
+        long exponent = 0;
+        for (std::size_t j = i + 1; j < length; ++j) {
+            if (IsDigit(number[j]) && exponent < 100000)
+                exponent = exponent * 10 + (number[j] - '0');
+        }
+        magnitude += number[i + 1] == '-' ? -exponent : exponent;
+    }
+    return magnitude;
+}
+
 // The leading decimal number of text, 0 when there is none; independent of the C locale,
 // which a host may have changed.
 double ParseLeadingNumber(const char* text) {
@@ -53,9 +82,9 @@ double ParseLeadingNumber(const char* text) {
     double v = 0.0;
     const auto result = std::from_chars(start, text + length, v);
     if (result.ec == std::errc::result_out_of_range) {
-        const char* exponent = std::strpbrk(start, "eE");
-        const bool tiny = exponent != nullptr && exponent < text + length && exponent[1] == '-';
-        const double magnitude = tiny ? 0.0 : HUGE_VAL;
+        // Out of range means too close to 0 or too far from it, never infinite.
+        const bool tiny = DecimalMagnitude(text, length) < 0;
+        const double magnitude = tiny ? 0.0 : std::numeric_limits<double>::max();
         return start[0] == '-' ? -magnitude : magnitude;
     }
     return v;
@@ -112,6 +141,8 @@ double PluginParam::ValueFromNormalized(double x) const {
 
 void PluginParam::ApplyNormalized(double x) {
     double v = ValueFromNormalized(x);
+    // A value that is not finite would latch the effect; the parameter keeps its value.
+    if (!std::isfinite(v)) return;
     if (type != ParamType::Continuous) v = std::floor(v / step + 0.5) * step;
     value = v < max ? v : max;
 }

@@ -25,6 +25,7 @@ public:
     // Appends a text for an integer value; false when memory is short.
     bool AddDisplayText(std::int32_t value, const char* text);
 
+    // Sets value from x; a result that is not finite leaves the value as it was.
     void ApplyNormalized(double x);
     double NormalizedValue() const;
     // Any plain value clamped to the range and normalised as NormalizedValue does.
@@ -36,7 +37,8 @@ public:
     void FormatValueOf(double v, bool isNormalized, char* out, std::size_t outSize,
                        bool useDisplayTexts) const;
     const char* HostLabel() const;
-    // Parses a typed value; false when display texts exist and none matches.
+    // Parses a typed value; false when display texts exist and none matches. The result is
+    // always finite: a number too small for a double reads as 0, one too large as the largest.
     bool ValueFromText(const char* text, double* value) const;
     // The text's leading decimal number (0 without one), negated when negateDisplay is set.
     double ValueFromNumberText(const char* text) const;

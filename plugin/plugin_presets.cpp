@@ -1,5 +1,6 @@
 // The plug-in object's state: parameter values to and from state chunks, and the presets.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -29,8 +30,9 @@ std::int32_t PluginBase::UnserializeParams(const StateChunk& chunk, std::int32_t
         double v = 0.0;
         pos = chunk.GetDouble(&v, pos);
         // The first parameter without data is set from 0.0; the ones after it are left alone.
+        // A value that is not finite would latch the effect: that parameter keeps its value.
         PluginParam* param = Param(i);
-        param->value = param->Clamped(v);
+        if (std::isfinite(v)) param->value = param->Clamped(v);
     }
     ReportAllParams();
     return pos;
@@ -88,7 +90,8 @@ std::int32_t PluginBase::UnserializePresets(const StateChunk& chunk, std::int32_
     return pos;
 }
 
-void PluginBase::AddPreset(const char* name, int count) {
+bool PluginBase::AddPreset(const char* name, int count) {
+    bool saved = true;
     for (int n = 0; n < count; ++n) {
         Preset* preset = nullptr;
         for (int i = 0; i < PresetCount() && preset == nullptr; ++i) {
@@ -97,8 +100,9 @@ void PluginBase::AddPreset(const char* name, int count) {
         if (preset == nullptr) continue;
         preset->initialised = true;
         CopyText(preset->name, sizeof(preset->name), name != nullptr ? name : "Empty");
-        SaveState(preset->state);
+        if (!SaveState(preset->state)) saved = false;
     }
+    return saved;
 }
 
 void PluginBase::ModifyCurrentPreset(const char* name) {

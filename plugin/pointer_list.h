@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstring>
+#include <new>
 
 #include "plugin/heap_buffer.h"
 
@@ -30,6 +31,16 @@ public:
         if (!buffer_.Resize((count + 1) * static_cast<int>(sizeof(T*)), false)) return false;
         std::memcpy(buffer_.Data() + count * sizeof(T*), &entry, sizeof(T*));
         return true;
+    }
+
+    // A new default entry, appended; null, with nothing left behind, when memory is short.
+    T* AppendNew() {
+        T* entry = new (std::nothrow) T();
+        if (entry != nullptr && !Append(entry)) {
+            delete entry;
+            return nullptr;
+        }
+        return entry;
     }
 
     void DeleteAll() {

@@ -224,12 +224,17 @@ inline uint32_t HsvToPixel(int h, int sat, int v, int alpha) {
 // hue by 6 steps a unit (half a turn at the extremes), green and blue add 2 a unit to saturation
 // and value (clamped). Alpha is kept.
 inline uint32_t HsvAdjust(uint32_t d, uint32_t s, int w) {
+    const int hueShift = (Channel(s, 16) - 128) * 6 * w / 256;
+    const int saturationShift = (Channel(s, 8) - 128) * 2 * w / 256;
+    const int valueShift = (Channel(s, 0) - 128) * 2 * w / 256;
+    // The integer round trip through HSV is not exact: no shift must mean no change.
+    if (hueShift == 0 && saturationShift == 0 && valueShift == 0) {
+        return d;
+    }
     int h, sat, v;
     RgbToHsv(Channel(d, 16), Channel(d, 8), Channel(d, 0), &h, &sat, &v);
-    h += (Channel(s, 16) - 128) * 6 * w / 256;
-    sat = Clamp255(sat + (Channel(s, 8) - 128) * 2 * w / 256);
-    v = Clamp255(v + (Channel(s, 0) - 128) * 2 * w / 256);
-    return HsvToPixel(h, sat, v, Channel(d, 24));
+    return HsvToPixel(h + hueShift, Clamp255(sat + saturationShift), Clamp255(v + valueShift),
+                      Channel(d, 24));
 }
 
 void HsvAdjustRow(uint32_t* d, const uint32_t* s, int n, int w) {

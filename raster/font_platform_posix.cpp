@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <string>
+#include <new>
 
 namespace {
 
@@ -36,11 +36,12 @@ struct FreeTypeFont {
     }
 };
 
-// The installed face fontconfig judges closest to the request.
-bool FindFontFile(const FontRequest& request, std::string* path, int* index) {
+// The installed face fontconfig judges closest to the request: a pattern holding its file and
+// index, to be destroyed by the caller; null when there is none.
+FcPattern* FindFont(const FontRequest& request) {
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) {
-        return false;
+        return nullptr;
     }
     const char* face = request.face && *request.face ? request.face : "Verdana";
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
@@ -53,19 +54,7 @@ bool FindFontFile(const FontRequest& request, std::string* path, int* index) {
     FcResult result = FcResultNoMatch;
     FcPattern* match = FcFontMatch(nullptr, pattern, &result);
     FcPatternDestroy(pattern);
-    if (!match) {
-        return false;
-    }
-    FcChar8* file = nullptr;
-    const bool found = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch;
-    if (found) {
-        *path = reinterpret_cast<const char*>(file);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch) {
-            *index = 0;
-        }
-    }
-    FcPatternDestroy(match);
-    return found;
+    return match;
 }
 
 // Sizes the face: a positive height is the cell (ascent + descent, from the Windows metrics
@@ -112,21 +101,29 @@ inline unsigned Coverage(const FT_Bitmap& bitmap, const unsigned char* row, int 
 }  // namespace
 
 FontHandle CreateFontHandle(const FontRequest& request) {
-    std::string path;
+    // Nothing here may throw: the editor draws inside the host's process.
+    std::unique_ptr<FreeTypeFont> font(new (std::nothrow) FreeTypeFont());
+    FcPattern* match = FindFont(request);
+    FcChar8* file = nullptr;
     int index = 0;
-    if (!FindFontFile(request, &path, &index)) {
-        return nullptr;
+    bool opened = false;
+    if (font && match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) {
+            index = 0;
+        }
+        if (FT_Init_FreeType(&font->library) != 0) {
+            font->library = nullptr;
+        } else if (FT_New_Face(font->library, reinterpret_cast<const char*>(file), index,
+                               &font->face) != 0) {
+            font->face = nullptr;
+        } else {
+            opened = true;
+        }
     }
-    auto font = std::make_unique<FreeTypeFont>();
-    if (FT_Init_FreeType(&font->library) != 0) {
-        font->library = nullptr;
-        return nullptr;
+    if (match) {
+        FcPatternDestroy(match);
     }
-    if (FT_New_Face(font->library, path.c_str(), index, &font->face) != 0) {
-        font->face = nullptr;
-        return nullptr;
-    }
-    if (!SizeFace(font.get(), request.height)) {
+    if (!opened || !SizeFace(font.get(), request.height)) {
         return nullptr;
     }
     font->monochrome = request.quality == FontQualityPlain;

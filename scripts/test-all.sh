@@ -50,6 +50,8 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 echo "== Windows: cross-building"
 "$root/scripts/build-windows.sh" build/win64
 export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all
+echo "== Windows: preparing the Wine prefix"
+xvfb-run -a "$root/cmake/wine-run.sh" --prepare
 run_suites "Windows under Wine" build/win64 -- xvfb-run -a
 
 echo "== Summary"

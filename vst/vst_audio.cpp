@@ -1,6 +1,7 @@
 // The audio and parameter callbacks of the AEffect. Each holds the plug-in lock throughout and
 // allocates nothing: the scratch buffers were sized by SetBlockSize.
 #include <algorithm>
+#include <cmath>
 
 #include "editor/editor.h"
 #include "vst/vst_plugin.h"
@@ -101,7 +102,8 @@ void VstPlugin::SetParameter(AEffect* effect, int32 index, float value) {
     VstPlugin* plug = FromEffect(effect);
     if (plug == nullptr) return;
     LockGuard guard(plug->lock);
-    if (!plug->IsValidParam(index)) return;
+    // A value that is not finite would latch the effect; the parameter keeps its value.
+    if (!plug->IsValidParam(index) || !std::isfinite(value)) return;
     if (plug->editor != nullptr) plug->editor->ReceiveParamFromPlugin(index, value, true);
     plug->Param(index)->ApplyNormalized(value);
     plug->ParamChanged(index);

@@ -1,5 +1,6 @@
 #include "vst/vst_plugin.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "editor/editor.h"
@@ -67,7 +68,7 @@ VstPlugin::VstPlugin(vst2::audioMasterCallback host, const PluginConstants& cons
     SetArrangement(outputArrangement, NOutputs());
     for (int i = 0; i < NInputs(); ++i) Input(i)->connected = true;
     for (int i = 0; i < NOutputs(); ++i) Output(i)->connected = true;
-    SetBlockSize(1024);
+    if (IsComplete() && !SetBlockSize(1024)) MarkIncomplete();
 }
 
 // The editor's destructor may still call the host (the host-call operations live here).
@@ -141,8 +142,11 @@ std::int32_t VstPlugin::HostCode() {
     // A host that fills the whole buffer without a terminator is read no further than it.
     product[sizeof(product) - 1] = '\0';
     if (product[0] != '\0') {
-        const auto v = static_cast<std::int32_t>(HostCall(vst2::audioMasterGetVendorVersion));
-        hostVersion = (v / 10000) * 65536 + ((v % 10000) / 100) * 256 + (v % 100);
+        // 64-bit arithmetic: a version from 327,680,000 up overflows 32 bits when packed.
+        const std::int64_t v =
+            static_cast<std::int32_t>(HostCall(vst2::audioMasterGetVendorVersion));
+        hostVersion =
+            static_cast<std::int32_t>((v / 10000) * 65536 + ((v % 10000) / 100) * 256 + (v % 100));
     } else {
         hostVersion = 0;
     }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <complex>
+#include <random>
 #include <vector>
 
 #include "dsp/allpass_cascade.h"
@@ -171,6 +172,69 @@ TEST(Oversampler, RejectsImagesAsItsFiltersPredict) {
     }
 }
 
+// Blocks of every awkward length around the 64-sample chunks, both ways, at every factor,
+// against an oversampler fed one sample (one host-rate frame) per call: each sample carried
+// through every octave before the next is read, as the algorithm is written.
+TEST(Oversampler, ChunkedBlocksEqualASampleBySampleRun) {
+    const int blocks[] = {1, 63, 64, 65, 127, 128, 129, 2, 200, 64 * 3 + 5, 0, 31, 300};
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> level(-1.0, 1.0);
+    for (int factor : {1, 2, 4, 8}) {
+        Oversampler chunked = WithFactor(factor);
+        Oversampler single = WithFactor(factor);
+        for (int n : blocks) {
+            std::vector<double> in(static_cast<size_t>(n));
+            for (double& v : in) v = level(random);
+            std::vector<double> wide = Upsampled(chunked, in);
+            std::vector<double> expected(wide.size());
+            for (int i = 0; i < n; ++i) single.Upsample(&in[i], &expected[i * factor], 1);
+            ASSERT_EQ(wide, expected) << "up, factor " << factor << ", block " << n;
+
+            for (double& v : wide) v += 0.1 * level(random);
+            const std::vector<double> down = Downsampled(chunked, wide);
+            for (int i = 0; i < n; ++i) single.Downsample(&wide[i * factor], &expected[i], 1);
+            expected.resize(in.size());
+            ASSERT_EQ(down, expected) << "down, factor " << factor << ", block " << n;
+        }
+    }
+}
+
+// A tone after down-sampling, from the half-bands' responses: each octave weighs the tone by
+// |H| at its frequency and, decimating, folds a tone above the new half rate back below it.
+struct DownTone {
+    double hz;
+    double level;
+};
+
+DownTone PredictedDownTone(double hz, double rate, int octaves) {
+    double level = 1.0;
+    for (int i = 0; i < octaves; ++i) {
+        level *= std::abs(Halfband(kSteepHalfband, 2.0 * kPi * hz / rate));
+        rate /= 2.0;
+        if (hz > rate / 2.0) hz = rate - hz;
+    }
+    return {hz, level};
+}
+
+// Tones at 2x and 4x the host rate, in the passband and beyond the host's half rate, measured
+// at the host rate over 4900-sample windows (whole cycles of every multiple of 9 Hz).
+TEST(Oversampler, DownsamplingWeighsAndFoldsTonesAsItsFiltersPredict) {
+    const int window = 4900;
+    for (int factor : {2, 4}) {
+        const double wideRate = factor * kHostRate;
+        for (double hz : {999.0, 9999.0, 18999.0, 25101.0, 30006.0, 39996.0, 60012.0, 80001.0}) {
+            if (hz >= wideRate / 2.0) continue;
+            Oversampler oversampler = WithFactor(factor);
+            const std::vector<double> down =
+                Downsampled(oversampler, Sine(1.0, hz, wideRate, 4 * window * factor));
+            const DownTone predicted = PredictedDownTone(hz, wideRate, factor / 2);
+            const double measured = std::abs(
+                ToneAmplitude(down.data() + down.size() - window, window, predicted.hz, kHostRate));
+            ExpectLevel(measured, predicted.level, hz);
+        }
+    }
+}
+
 TEST(Oversampler, SettingTheSameFactorClearsNothing) {
     for (int factor : {2, 4}) {
         Oversampler continued = WithFactor(factor);
@@ -195,6 +259,36 @@ TEST(Oversampler, ChangingTheFactorClearsTheAllpassLanes) {
     used.SetFactor(2);
     Oversampler fresh = WithFactor(2);
     EXPECT_EQ(Downsampled(used, wide), Downsampled(fresh, wide));
+}
+
+// What is not finite stays in the filter states for good, and a state far beyond any signal
+// takes long to decay; IsHealthy notices either in either direction, and Reset returns the
+// oversampler to a new one's rest.
+TEST(Oversampler, ResetBringsBackAnOversamplerPoisonedEitherWay) {
+    const std::vector<double> clean = Sine(0.5, 3000.0, kHostRate, 256);
+    const double poisons[] = {std::nan(""), HUGE_VAL, 1e300};
+    for (int factor : {2, 4, 8}) {
+        for (double poison : poisons) {
+            for (bool upward : {true, false}) {
+                Oversampler oversampler = WithFactor(factor);
+                std::vector<double> in = clean;
+                std::vector<double> wide = Upsampled(oversampler, in);
+                ASSERT_TRUE(oversampler.IsHealthy());
+                (upward ? in[100] : wide[100]) = poison;
+                (upward ? in[101] : wide[101]) = -poison;
+                if (upward) Upsampled(oversampler, in);
+                Downsampled(oversampler, wide);
+                EXPECT_FALSE(oversampler.IsHealthy()) << factor << " " << poison << " " << upward;
+
+                oversampler.Reset();
+                ASSERT_TRUE(oversampler.IsHealthy());
+                Oversampler fresh = WithFactor(factor);
+                EXPECT_EQ(Upsampled(oversampler, clean), Upsampled(fresh, clean));
+                const std::vector<double> cleanWide = Upsampled(fresh, clean);
+                EXPECT_EQ(Downsampled(oversampler, cleanWide), Downsampled(fresh, cleanWide));
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -53,6 +53,32 @@ TEST(RcFilters, HighPassBlocksAndLowPassPassesDirectCurrent) {
     EXPECT_NEAR(low, 1.0, 1e-12);
 }
 
+// At low rates the 15.9 kHz corner would lie at or beyond half the rate, where the pre-warp
+// turns the pole unstable. The corner is held at 0.45 of the rate instead: both filters stay
+// stable there, and at 88.2 kHz and above nothing changes.
+TEST(RcFilters, KeepTheirCornerBelowHalfTheRate) {
+    for (double rate : {8000.0, 16000.0, 20000.0, 31800.0, 35000.0}) {
+        RcLowPass lowPass;
+        lowPass.Prepare(15900.0, rate);
+        EXPECT_GT(lowPass.WarpedFrequency(), 0.0) << rate;
+        RcHighPass highPass;
+        highPass.Prepare(15900.0, rate);
+        double low = 0.0;
+        double high = 0.0;
+        for (int i = 0; i < 2000; ++i) {
+            const double x = i % 2 == 0 ? 1.0 : -1.0;  // half the rate: the hardest case
+            low = lowPass.Process(x + 1.0);
+            high = highPass.Process(x);
+        }
+        EXPECT_TRUE(std::isfinite(low) && std::isfinite(high)) << rate;
+        EXPECT_LT(std::abs(low), 3.0) << rate;
+        EXPECT_LT(std::abs(high), 2.0) << rate;
+    }
+    RcLowPass unchanged;
+    unchanged.Prepare(15900.0, kRate);
+    EXPECT_DOUBLE_EQ(unchanged.WarpedFrequency(), std::tan(kPi * 15900.0 / kRate) * kRate / kPi);
+}
+
 TEST(RcFilters, SettlingPassLeavesTheLowPassAtItsRestState) {
     RcLowPass settled;
     settled.Prepare(15900.0, kRate);

@@ -14,6 +14,9 @@ TEST_F(ModuleTest, AudioAndParameterCallbacksAllocateNothing) {
     float* outputs[] = {out0.data(), out1.data()};
     double* dinputs[] = {din.data(), din.data()};
     double* doutputs[] = {dout0.data(), dout1.data()};
+    // A block of samples far beyond any signal, after which the engines heal themselves.
+    std::vector<double> huge(512, 1e300);
+    double* hugeInputs[] = {huge.data(), huge.data()};
 
     {
         AllocationCounter counter;
@@ -22,6 +25,7 @@ TEST_F(ModuleTest, AudioAndParameterCallbacksAllocateNothing) {
             fx.Process(inputs, outputs, 512);
             fx.ProcessDoubleReplacing(dinputs, doutputs, 512);
             fx.ProcessReplacing(inputs, outputs, 2048);  // longer than the block size
+            fx.ProcessDoubleReplacing(hugeInputs, doutputs, 512);
             fx.SetParameter(block % 7, 0.3f);
             fx.GetParameter(block % 7);
         }

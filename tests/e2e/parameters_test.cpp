@@ -1,5 +1,6 @@
 // Setting and reading values as hosts do: normalised callbacks, typed text, bad indices.
 #include <cmath>
+#include <string>
 #include <thread>
 
 #include "tests/e2e/module_fixture.h"
@@ -58,6 +59,12 @@ TEST_F(ModuleTest, TypedTextSetsTheClampedValue) {
     EXPECT_EQ(fx.Dispatch(effString2Parameter, 3, 0, const_cast<char*>("loud")), 1);
     EXPECT_EQ(fx.Text(effGetParamDisplay, 3), "0.000");
     EXPECT_EQ(fx.Dispatch(effString2Parameter, 7, 0, const_cast<char*>("1")), 0);
+    // Beyond a double's range: a tiny number is 0, not infinity; a huge one the maximum.
+    std::string tiny = "0." + std::string(400, '0') + "1";
+    EXPECT_EQ(fx.Dispatch(effString2Parameter, 1, 0, tiny.data()), 1);
+    EXPECT_EQ(fx.Text(effGetParamDisplay, 1), "0.000");
+    EXPECT_EQ(fx.Dispatch(effString2Parameter, 1, 0, const_cast<char*>("1e999")), 1);
+    EXPECT_EQ(fx.Text(effGetParamDisplay, 1), "10.000");
 }
 
 TEST_F(ModuleTest, ProgramSelectionKeepsTheValues) {

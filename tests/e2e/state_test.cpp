@@ -3,34 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/module_fixture.h"
+#include "tests/e2e/chunk_bytes.h"
 
 using namespace vst2;
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes GetChunk(const host::HostedEffect& fx, bool bank) {
-    void* data = nullptr;
-    const intptr size = fx.Dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
-    if (size <= 0 || data == nullptr) return {};
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    return Bytes(bytes, bytes + size);
-}
-
-intptr SetChunk(const host::HostedEffect& fx, bool bank, const Bytes& bytes) {
-    return fx.Dispatch(effSetChunk, bank ? 0 : 1, static_cast<intptr>(bytes.size()),
-                       const_cast<std::uint8_t*>(bytes.data()));
-}
-
-void AppendDouble(Bytes& bytes, double v) {
-    std::uint8_t raw[8];
-    std::memcpy(raw, &v, 8);
-    bytes.insert(bytes.end(), raw, raw + 8);
-}
-
-const Bytes kHeader = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
 
 std::vector<std::string> Displays(const host::HostedEffect& fx) {
     std::vector<std::string> texts;

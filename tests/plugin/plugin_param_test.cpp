@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace {
@@ -100,6 +101,16 @@ TEST(PluginParamTest, ContinuousIsNotClampedBelowButReportsZero) {
     EXPECT_EQ(param.NormalizedValue(), 0);
     param.value = 12;
     EXPECT_EQ(param.NormalizedValue(), 1);
+
+    // Nor does anything that is not finite reach the value, from either end of the mapping.
+    param.value = 3;
+    for (double x : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        param.ApplyNormalized(x);
+        EXPECT_EQ(param.value, 3) << x;
+    }
+    param.shape = 2000;  // pow(2, 2000) overflows
+    param.ApplyNormalized(2);
+    EXPECT_EQ(param.value, 3);
 }
 
 TEST(PluginParamTest, IntegerFormatTruncatesTowardZeroAndNegates) {
@@ -150,13 +161,33 @@ TEST(PluginParamTest, ValueFromTextReadsTheLeadingDecimalNumber) {
     const struct {
         const char* text;
         double value;
-    } cases[] = {{"12", 12},           {"  -3.5dB", -3.5}, {"+.25", 0.25}, {"1e2x", 100},
-                 {"2E-1", 0.2},        {"7e", 7},          {"abc", 0},     {"", 0},
-                 {"inf", 0},           {"0x10", 0},        {"-", 0},       {"1e999", HUGE_VAL},
-                 {"-1e999", -HUGE_VAL}};
+    } cases[] = {{"12", 12},    {"  -3.5dB", -3.5}, {"+.25", 0.25}, {"1e2x", 100},
+                 {"2E-1", 0.2}, {"7e", 7},          {"abc", 0},     {"", 0},
+                 {"inf", 0},    {"0x10", 0},        {"-", 0}};
     for (const auto& c : cases) {
         double v = -99;
         EXPECT_TRUE(param.ValueFromText(c.text, &v)) << c.text;
+        EXPECT_EQ(v, c.value) << c.text;
+    }
+    // Beyond the range of a double: too small reads as 0, too large as the largest double.
+    const std::string zeros(400, '0');
+    const double largest = std::numeric_limits<double>::max();
+    const struct {
+        std::string text;
+        double value;
+    } extremes[] = {{"0." + zeros + "1", 0},
+                    {"-0." + zeros + "1", 0},
+                    {"1e-999", 0},
+                    {"123" + zeros + "e-800", 0},
+                    {"1e999", largest},
+                    {"-1e999", -largest},
+                    {"1" + zeros, largest},
+                    {"0." + zeros + "1e999", largest},
+                    {"0.1e99999999999", largest},
+                    {"1e-99999999999", 0}};
+    for (const auto& c : extremes) {
+        double v = -99;
+        EXPECT_TRUE(param.ValueFromText(c.text.c_str(), &v)) << c.text;
         EXPECT_EQ(v, c.value) << c.text;
     }
     param.negateDisplay = true;

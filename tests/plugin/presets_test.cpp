@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "tests/plugin/fake_plugin.h"
@@ -32,8 +33,18 @@ TEST(PresetsTest, UnserializeClampsAndPartialDataSetsTheFirstMissingFromZero) {
     EXPECT_EQ(plug.Param(2)->value, 0.75) << "the ones after it are left alone";
     EXPECT_EQ(plug.changed.size(), 3u) << "every parameter hears of the load, also on failure";
 
-    EXPECT_EQ(plug.UnserializeParams(ChunkOf({NAN, 0.5, 0.5}), 0), 24);
-    EXPECT_TRUE(std::isnan(plug.Param(0)->value)) << "NaN is stored as read";
+    // A value that is not finite leaves its parameter alone; the rest of the load goes on.
+    plug.changed.clear();
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(plug.UnserializeParams(ChunkOf({NAN, inf, -inf}), 0), 24);
+    EXPECT_EQ(plug.Param(0)->value, 0.5);
+    EXPECT_EQ(plug.Param(1)->value, 0.0);
+    EXPECT_EQ(plug.Param(2)->value, 0.75);
+    EXPECT_EQ(plug.UnserializeParams(ChunkOf({0.125, NAN, 0.375}), 0), 24);
+    EXPECT_EQ(plug.Param(0)->value, 0.125);
+    EXPECT_EQ(plug.Param(1)->value, 0.0);
+    EXPECT_EQ(plug.Param(2)->value, 0.375);
+    EXPECT_EQ(plug.changed.size(), 6u);
 }
 
 TEST(PresetsTest, AddPresetFillsTheFirstEmptySlots) {

@@ -183,11 +183,39 @@ TEST(BlitModes, AddDodgeMultiplyOverlay) {
               0x7F7F7F7Fu);
 }
 
-TEST(BlitModes, HsvAdjust) {
-    // 128 in every source channel changes nothing.
-    for (uint32_t d : {0xFF000000u, 0x80FFFFFFu, 0xFF808080u, 0xFFFF0000u, 0x2000FF00u}) {
-        EXPECT_EQ(BlitOne(0xFF808080, d, 1.0f, BlendHsvAdjust), d);
+// 128 in every source channel changes no colour at all, at any weight, with or without the
+// source alpha: a whole plane of green and blue per pass, every red level, alpha varying too.
+TEST(BlitModes, HsvAdjustAtOneHundredAndTwentyEightIsExactlyNeutral) {
+    MemBitmap source(256, 256), destination(256, 256);
+    FillAll(source, 0xFF808080);
+    const struct {
+        float weight;
+        int mode;
+    } passes[] = {{1.0f, BlendHsvAdjust},
+                  {0.75f, BlendHsvAdjust},
+                  {1.0f, BlendHsvAdjust | BlendUseSourceAlpha},
+                  {3.0f, BlendHsvAdjust}};
+    for (int red = 0; red < 256; ++red) {
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                PixelAt(destination, x, y) = uint32_t((x + y + red) & 0xFF) << 24 |
+                                             uint32_t(red) << 16 | uint32_t(y) << 8 | uint32_t(x);
+            }
+        }
+        for (const auto& pass : passes) {
+            Blit(&destination, &source, 0, 0, nullptr, pass.weight, pass.mode);
+        }
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                const uint32_t expected = uint32_t((x + y + red) & 0xFF) << 24 |
+                                          uint32_t(red) << 16 | uint32_t(y) << 8 | uint32_t(x);
+                ASSERT_EQ(PixelAt(destination, x, y), expected) << std::hex << expected;
+            }
+        }
     }
+}
+
+TEST(BlitModes, HsvAdjust) {
     EXPECT_EQ(BlitOne(0xFF008080, 0xFFFF0000, 1.0f, BlendHsvAdjust), 0xFF00FFFFu);  // half a turn
     EXPECT_EQ(BlitOne(0xFF800080, 0x40FF0000, 1.0f, BlendHsvAdjust), 0x40FFFFFFu);  // no saturation
     EXPECT_EQ(BlitOne(0xFF808000, 0xFFFF0000, 1.0f, BlendHsvAdjust), 0xFF000000u);  // no value

@@ -74,13 +74,14 @@ protected:
 };
 
 TEST_F(GlyphText, MeasuresAdvancesAndLines) {
+    const int line = font_->LineHeight();
     Rect rect = {5, 7, 0, 0};
     EXPECT_EQ(font_->DrawString(nullptr, "Hello", -1, rect, FormatCalcRect | FormatForceGlyphs),
-              16);
+              line);
     EXPECT_EQ(rect.right, 5 + Advance('H') + Advance('e') + 2 * Advance('l') + Advance('o'));
-    EXPECT_EQ(rect.bottom, 7 + 16);
+    EXPECT_EQ(rect.bottom, 7 + line);
     EXPECT_EQ(Measure("Hello\nWide world").right, Measure("Wide world").right);
-    EXPECT_EQ(Measure("Hello\r\nWide world").bottom, 32);
+    EXPECT_EQ(Measure("Hello\r\nWide world").bottom, 2 * line);
     EXPECT_EQ(Measure("ab\ncd", -1, FormatSingleLine).right, Measure("ab cd").right);
     EXPECT_EQ(Measure("abc", 2).right, Measure("ab").right);
     EXPECT_EQ(Measure("ab\0cd", 5).right, Measure("ab").right);
@@ -92,15 +93,16 @@ TEST_F(GlyphText, MeasuresAdvancesAndLines) {
 }
 
 TEST_F(GlyphText, LineFeedStartsALineBelowOrIsASpaceOnASingleLine) {
+    const int line = font_->LineHeight();
     Draw(expected_, "Wx", {4, 3, 4, 3});
-    Draw(expected_, "yZ", {4, 3 + 16, 4, 3 + 16});
-    EXPECT_EQ(Draw(actual_, "Wx\nyZ", {4, 3, 4, 3}), 32);
+    Draw(expected_, "yZ", {4, 3 + line, 4, 3 + line});
+    EXPECT_EQ(Draw(actual_, "Wx\nyZ", {4, 3, 4, 3}), 2 * line);
     EXPECT_TRUE(SamePixels(expected_, actual_));
 
     FillAll(expected_, kPaper);
     FillAll(actual_, kPaper);
     Draw(expected_, "Wx yZ", {4, 3, 0, 0});
-    EXPECT_EQ(Draw(actual_, "Wx\nyZ", {4, 3, 0, 0}, FormatNoClip | FormatSingleLine), 16);
+    EXPECT_EQ(Draw(actual_, "Wx\nyZ", {4, 3, 0, 0}, FormatNoClip | FormatSingleLine), line);
     EXPECT_TRUE(SamePixels(expected_, actual_));
 }
 
@@ -124,13 +126,14 @@ TEST_F(GlyphText, AlignsByTheMeasuredSizeWithCenteringWinning) {
 }
 
 TEST_F(GlyphText, ClippedGlyphsStillAdvanceButDoNotCountAsDrawn) {
+    const int line = font_->LineHeight();
     // The W lies left of the bitmap; the o still lands after its advance.
-    Draw(expected_, "o", {0, 0, 60, 20}, 0);
-    EXPECT_EQ(Draw(actual_, "Wo", {-Advance('W'), 0, 60, 20}, 0), 16);
+    Draw(expected_, "o", {0, 0, 60, line + 4}, 0);
+    EXPECT_EQ(Draw(actual_, "Wo", {-Advance('W'), 0, 60, line + 4}, 0), line);
     EXPECT_TRUE(SamePixels(expected_, actual_));
     // The second line lies below the clip: one line was drawn.
-    EXPECT_EQ(Draw(actual_, "o\no", {0, 0, 60, 16}, 0), 16);
-    EXPECT_EQ(Draw(actual_, "W", {-font_->FindGlyph('W')->width, 0, 60, 20}, 0), 0);
+    EXPECT_EQ(Draw(actual_, "o\no", {0, 0, 60, line}, 0), line);
+    EXPECT_EQ(Draw(actual_, "W", {-font_->FindGlyph('W')->width, 0, 60, line + 4}, 0), 0);
 }
 
 TEST_F(GlyphText, NothingIsDrawnWithoutBitmapClipOrWeight) {
@@ -149,7 +152,8 @@ TEST_F(GlyphText, ForeAlphaScalesTheWeight) {
     FillAll(expected_, 0xFF000000);
     FillAll(actual_, 0xFF000000);
     font_->SetForeColor(0x80FFFFFF);
-    EXPECT_EQ(Draw(actual_, "W", {2, 2, 0, 0}, FormatNoClip | FormatUseForeAlpha), 16);
+    EXPECT_EQ(Draw(actual_, "W", {2, 2, 0, 0}, FormatNoClip | FormatUseForeAlpha),
+              font_->LineHeight());
     EXPECT_EQ(font_->Weight(), 1.0f);
     font_->SetForeColor(0xFFFFFFFF);
     font_->SetBlendMode(BlendCopy, 0.5f);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "raster/blit.h"
+#include "raster/font_platform.h"
 #include "raster/scratch_bitmaps.h"
 #include "text_test_support.h"
 
@@ -12,10 +13,17 @@ namespace {
 
 constexpr uint32_t kGuard = 0xDEADBEEF;
 
+// The installed faces differ from machine to machine (and GDI rounds a requested cell height
+// its own way), so the text tests assert relations to the measured line height, never one
+// face's metrics.
 TEST(CachedFont, TakesTheSystemFontsHeight) {
     auto font = MakeFont(20);
-    ASSERT_TRUE(font);
-    EXPECT_EQ(font->LineHeight(), 20);
+    auto taller = MakeFont(40);
+    ASSERT_TRUE(font && taller);
+    EXPECT_EQ(font->LineHeight(),
+              font_platform::FontHeight(GlyphScratchBitmap().DeviceContext(), font->GetHandle()));
+    EXPECT_GT(font->LineHeight(), 0);
+    EXPECT_GT(taller->LineHeight(), font->LineHeight());
     EXPECT_GE(GlyphScratchBitmap().Width(), 256);
     EXPECT_GE(GlyphScratchBitmap().Height(), 256);
 }
@@ -30,7 +38,7 @@ TEST(CachedFont, CapitalsGetTwoMoreColumnsThanTheirAdvance) {
             const GlyphRecord& glyph = *font->FindGlyph(uint16_t(*c));
             EXPECT_GT(glyph.advance, 0) << *c;
             EXPECT_EQ(glyph.width, glyph.advance + extra) << *c;
-            EXPECT_EQ(glyph.height, 20) << *c;
+            EXPECT_EQ(glyph.height, font->LineHeight()) << *c;
             EXPECT_NE(font->GlyphCoverage(glyph), nullptr);
         }
     }
@@ -39,11 +47,12 @@ TEST(CachedFont, CapitalsGetTwoMoreColumnsThanTheirAdvance) {
 TEST(CachedFont, ScratchBitmapGrowsToTwiceTheLineHeightPlusEight) {
     auto font = MakeFont(200);
     ASSERT_TRUE(font);
-    ASSERT_EQ(font->LineHeight(), 200);
+    const int side = 2 * font->LineHeight() + 8;
+    ASSERT_GT(side, 256) << "more than the scratch bitmap starts with";
     const int before = GlyphScratchBitmap().Width();
     ASSERT_TRUE(font->RenderGlyph('x'));
-    EXPECT_EQ(GlyphScratchBitmap().Width(), std::max(before, 408));
-    EXPECT_GE(GlyphScratchBitmap().Height(), 408);
+    EXPECT_EQ(GlyphScratchBitmap().Width(), std::max(before, side));
+    EXPECT_GE(GlyphScratchBitmap().Height(), side);
 }
 
 TEST(CachedFont, ExtendedGlyphsStaySortedForTheBinarySearch) {
@@ -73,7 +82,8 @@ TEST(CachedFont, ExtendedGlyphsStaySortedForTheBinarySearch) {
     FontRequest request;
     request.height = 20;
     font->SetFromHandle(CreateFontHandle(request), FontOwnsHandle);
-    EXPECT_EQ(font->LineHeight(), 20);
+    EXPECT_EQ(font->LineHeight(), MakeFont(20)->LineHeight());
+    EXPECT_NE(font->LineHeight(), MakeFont(16)->LineHeight());
 }
 
 // Draws the cached 'W' at every placement and clip around a 9 x 7 bitmap (row span 12), checking

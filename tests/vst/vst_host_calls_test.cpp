@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,25 @@ TEST(HostCodeTest, AsksTheHostOnceAndPacksItsVersion) {
     EXPECT_EQ(b.plug->HostCode(), 1);
     EXPECT_EQ(b.host.CountOf(audioMasterGetProductString), 1);
     EXPECT_EQ(b.host.CountOf(audioMasterGetVendorVersion), 1);
+}
+
+// The packed version can need more than 32 bits; it is kept as its low 32 bits, with no
+// overflow on the way (the undefined-behaviour sanitizer watches the arithmetic).
+TEST(HostCodeTest, HugeVendorVersionsPackWithoutOverflow) {
+    const struct {
+        vst2::int32 version;
+        std::int64_t packed;
+    } cases[] = {{327679999, 32767 * 65536LL + 99 * 256 + 99},
+                 {327680000, 32768 * 65536LL},
+                 {2000000000, 200000 * 65536LL},
+                 {2147483647, 214748 * 65536LL + 36 * 256 + 47},
+                 {-2147483647 - 1, -214748 * 65536LL - 36 * 256 - 48}};
+    for (const auto& c : cases) {
+        Bound b;
+        b.host.vendorVersion = c.version;
+        EXPECT_EQ(b.plug->HostCode(), 0);
+        EXPECT_EQ(b.plug->HostVersion(), static_cast<std::int32_t>(c.packed)) << c.version;
+    }
 }
 
 TEST(HostCodeTest, EmptyProductGivesCodeAndVersionZero) {
