@@ -12,6 +12,8 @@
 using namespace vst2;
 
 namespace {
+// No host runs below 8 kHz; far below that (a subnormal rate, say) the coefficients overflow.
+constexpr float kMinSampleRate = 1000.0f;
 constexpr float kMaxSampleRate = 1536000.0f;
 }  // namespace
 
@@ -75,10 +77,10 @@ private:
         }
         return 0;
     }
-    // A rate that is not a positive number up to 1536 kHz would poison every coefficient; the
-    // last valid rate stays.
+    // A rate that is not a number from 1 kHz up to 1536 kHz would poison every coefficient;
+    // the last valid rate stays.
     static intptr SetSampleRate(VstPlugin& p, const VstRequest& r) {
-        if (!(r.opt > 0.0f && r.opt <= kMaxSampleRate)) return 0;
+        if (!(r.opt >= kMinSampleRate && r.opt <= kMaxSampleRate)) return 0;
         p.sampleRate = r.opt;
         p.ResetState();
         return 0;
