@@ -128,8 +128,11 @@ private:
     static intptr ProcessEvents(VstPlugin& p, const VstRequest& r) {
         const auto* events = static_cast<const VstEvents*>(r.ptr);
         if (events == nullptr) return 0;
+        // The host allocates numEvents pointers where the record declares two: read them
+        // through a pointer, not as the two-element array.
+        VstEvent* const* list = events->events;
         for (int32 i = 0; i < events->numEvents; ++i) {
-            const VstEvent* event = events->events[i];
+            const VstEvent* event = list[i];
             if (event == nullptr) continue;
             if (event->type == kVstMidiType) {
                 const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);

@@ -107,10 +107,17 @@ TEST_F(ModuleTest, EventsAreAcceptedAndANegativeCountIsEmpty) {
     note.type = kVstMidiType;
     note.byteSize = sizeof(note);
     note.midiData[0] = static_cast<char>(0x90);
-    VstEvents events{};
-    events.numEvents = 2;
-    events.events[0] = reinterpret_cast<VstEvent*>(&note);
+    // As hosts allocate it: room for as many event pointers as there are events, here three,
+    // one more than the record declares (the sanitizer build checks every index).
+    struct {
+        VstEvents head;
+        VstEvent* more[1];
+    } record{};
+    VstEvents& events = record.head;
+    events.numEvents = 3;
+    events.events[0] = nullptr;
     events.events[1] = nullptr;
+    record.more[0] = reinterpret_cast<VstEvent*>(&note);
     EXPECT_EQ(fx.Dispatch(effProcessEvents, 0, 0, &events), 1);
     EXPECT_EQ(host_.CountOf(audioMasterProcessEvents), 1) << "MIDI passes through to the host";
     events.numEvents = -5;
