@@ -71,12 +71,6 @@ bool X11Editor::PresentRect(const Rect& r) {
     return true;
 }
 
-void X11Editor::Resize(int newWidth, int newHeight) {
-    if (newWidth == Width() && newHeight == Height()) return;
-    Editor::Resize(newWidth, newHeight);
-    if (window_ != nullptr) window_->Resize(newWidth, newHeight);
-}
-
 void X11Editor::OpenEntryBox(Control* control, const TextStyle& style, const Rect& r,
                              const char* text, PluginParam* param) {
     const bool wasOpen = EntryBoxOpen();
@@ -119,6 +113,7 @@ void X11Editor::HandleEvent(const xcb_generic_event_t& event) {
         return;
     }
     DeliverMotion();
+    if (window_ == nullptr) return;
     switch (type) {
         case XCB_BUTTON_PRESS:
             OnButtonPress(reinterpret_cast<const xcb_button_press_event_t&>(event));

@@ -25,7 +25,6 @@ public:
 
     void PlatformHook() override {}
     bool PresentRect(const Rect& r) override;
-    void Resize(int newWidth, int newHeight) override;
     void OpenEntryBox(Control* control, const TextStyle& style, const Rect& r, const char* text,
                       PluginParam* param) override;
     // The host's window, as an X11 Window id; null when there is no display to open it on.

@@ -175,17 +175,6 @@ void X11Window::Put(const RasterBitmap& frame, const Rect& r) {
     }
 }
 
-void X11Window::Resize(int width, int height) {
-    if (width <= 0 || height <= 0) return;
-    width_ = width;
-    height_ = height;
-    rows_.resize(static_cast<size_t>(format_.RowBytes(width)) * height);
-    if (!Usable()) return;
-    const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
-    xcb_configure_window(connection_, window_, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
-                         size);
-}
-
 bool X11Window::Position(int& x, int& y) {
     if (!Usable()) return false;
     ReplyPtr<xcb_get_geometry_reply_t> geometry(

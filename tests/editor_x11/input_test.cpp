@@ -124,6 +124,9 @@ TEST_F(EditorInputTest, ATypedValueIsSetOnEnterAndTheHostGetsTheKeyboardBack) {
         e.Release(kDriveKnob.x, kDriveKnob.y, MouseButton::Right);
     };
     EXPECT_TRUE(Shows(ExpectedPanel(rightClickDrive))) << "the value, all selected";
+    // The focus the box took is not the user's click into it: redrawing goes on.
+    fx.SetParameter(ORV_Q12::kVolume, 0.8f);
+    EXPECT_TRUE(Shows(ExpectedPanel(rightClickDrive))) << "the host turned Volume";
     Type("x7.5");
     EXPECT_TRUE(Shows(ExpectedPanel([&](HeadlessEditor& e) {
         rightClickDrive(e);
