@@ -1,6 +1,6 @@
 #include "editor_x11/x11_keymap.h"
 
-#include <cstdlib>
+#include "editor_x11/x11_window.h"
 
 namespace {
 
@@ -50,14 +50,13 @@ void X11Keymap::Load(xcb_connection_t* connection) {
     if (!keysyms_.empty()) return;
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const int count = setup->max_keycode - setup->min_keycode + 1;
-    xcb_get_keyboard_mapping_reply_t* reply = xcb_get_keyboard_mapping_reply(
-        connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, count), nullptr);
+    XcbPtr<xcb_get_keyboard_mapping_reply_t> reply(xcb_get_keyboard_mapping_reply(
+        connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, count), nullptr));
     if (reply == nullptr) return;
-    const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(reply);
-    keysyms_.assign(symbols, symbols + xcb_get_keyboard_mapping_keysyms_length(reply));
+    const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(reply.get());
+    keysyms_.assign(symbols, symbols + xcb_get_keyboard_mapping_keysyms_length(reply.get()));
     firstKeycode_ = setup->min_keycode;
     perKeycode_ = reply->keysyms_per_keycode;
-    std::free(reply);
 }
 
 uint32_t X11Keymap::Symbol(uint8_t keycode, int column) const {

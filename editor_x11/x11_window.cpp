@@ -14,8 +14,11 @@ constexpr uint8_t kDepth = 24;  // the usual depth, the one a visual is sought i
 constexpr uint32_t kPutImageHeaderBytes = 24;
 constexpr char kTitle[] = "PluginEditor";
 
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, XcbFree>;
+// Input the window always takes; KeyPress is added only while it holds the keyboard.
+constexpr uint32_t kEventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
+                                XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_BUTTON_1_MOTION |
+                                XCB_EVENT_MASK_BUTTON_3_MOTION | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                                XCB_EVENT_MASK_FOCUS_CHANGE;
 
 const xcb_screen_t* ScreenWithRoot(const xcb_setup_t* setup, uint32_t root) {
     for (auto it = xcb_setup_roots_iterator(setup); it.rem > 0; xcb_screen_next(&it)) {
@@ -75,9 +78,9 @@ std::unique_ptr<X11Window> X11Window::Open(uint32_t parent, int x, int y, int wi
     if (xcb_connection_has_error(c) != 0) return nullptr;
 
     const xcb_setup_t* setup = xcb_get_setup(c);
-    ReplyPtr<xcb_query_tree_reply_t> tree(
+    XcbPtr<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr));
-    ReplyPtr<xcb_get_window_attributes_reply_t> attributes(
+    XcbPtr<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, parent), nullptr));
     if (tree == nullptr || attributes == nullptr) return nullptr;
     const xcb_screen_t* screen = ScreenWithRoot(setup, tree->root);
@@ -100,7 +103,7 @@ std::unique_ptr<X11Window> X11Window::Open(uint32_t parent, int x, int y, int wi
         static_cast<uint16_t>(width), static_cast<uint16_t>(height), 0,
         XCB_WINDOW_CLASS_INPUT_OUTPUT, visual,
         XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values);
-    if (ReplyPtr<xcb_generic_error_t> error{xcb_request_check(c, created)}; error != nullptr) {
+    if (XcbPtr<xcb_generic_error_t> error{xcb_request_check(c, created)}; error != nullptr) {
         return nullptr;
     }
     w->window_ = window;
@@ -136,7 +139,7 @@ XcbEvent X11Window::PollEvent() { return XcbEvent(xcb_poll_for_event(connection_
 void X11Window::Flush() { xcb_flush(connection_); }
 
 void X11Window::Sync() {
-    ReplyPtr<xcb_get_input_focus_reply_t> reply(
+    XcbPtr<xcb_get_input_focus_reply_t> reply(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
@@ -177,7 +180,7 @@ void X11Window::Put(const RasterBitmap& frame, const Rect& r) {
 
 bool X11Window::Position(int& x, int& y) {
     if (!Usable()) return false;
-    ReplyPtr<xcb_get_geometry_reply_t> geometry(
+    XcbPtr<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr));
     if (geometry == nullptr) return false;
     x = geometry->x;
@@ -190,7 +193,7 @@ void X11Window::SelectEvents(uint32_t mask) {
 }
 
 uint16_t X11Window::TakeKeyboard(uint32_t time) {
-    ReplyPtr<xcb_get_input_focus_reply_t> focus(
+    XcbPtr<xcb_get_input_focus_reply_t> focus(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     previousFocus_ = focus != nullptr ? focus->focus : XCB_NONE;
     SelectEvents(kEventMask | XCB_EVENT_MASK_KEY_PRESS);
@@ -201,7 +204,7 @@ uint16_t X11Window::TakeKeyboard(uint32_t time) {
 void X11Window::ReturnKeyboard() {
     if (!Usable()) return;
     SelectEvents(kEventMask);
-    ReplyPtr<xcb_get_input_focus_reply_t> focus(
+    XcbPtr<xcb_get_input_focus_reply_t> focus(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     // Whoever took the focus from the box keeps it.
     if (focus != nullptr && focus->focus == window_) {

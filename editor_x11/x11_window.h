@@ -17,20 +17,16 @@
 
 class RasterBitmap;
 
-// An event from the connection, freed with it.
+// A reply or an event from XCB, which the receiver frees.
 struct XcbFree {
     void operator()(void* p) const;
 };
-using XcbEvent = std::unique_ptr<xcb_generic_event_t, XcbFree>;
+template <typename T>
+using XcbPtr = std::unique_ptr<T, XcbFree>;
+using XcbEvent = XcbPtr<xcb_generic_event_t>;
 
 class X11Window {
 public:
-    // Input the window always takes; KeyPress is added only while it holds the keyboard.
-    static constexpr uint32_t kEventMask =
-        XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-        XCB_EVENT_MASK_BUTTON_1_MOTION | XCB_EVENT_MASK_BUTTON_3_MOTION |
-        XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE;
-
     // A mapped width x height child of `parent` at (x, y) on the display DISPLAY names. Null
     // when there is no display, the parent is no window there, its screen offers no true-colour
     // visual of 16 or 32 bits per pixel, or the window cannot be made.

@@ -3,10 +3,7 @@
 #include <xcb/res.h>
 #include <xcb/xtest.h>
 
-#include <cstdlib>
 #include <string>
-
-void XcbFreeDeleter::operator()(void* p) const { std::free(p); }
 
 namespace {
 
@@ -51,11 +48,6 @@ uint32_t X11TestHost::CreateWindow(int x, int y, int width, int height, uint32_t
 
 void X11TestHost::DestroyWindow(uint32_t window) {
     xcb_destroy_window(connection_, window);
-    Sync();
-}
-
-void X11TestHost::Unmap(uint32_t window) {
-    xcb_unmap_window(connection_, window);
     Sync();
 }
 
@@ -123,9 +115,7 @@ void X11TestHost::SetFocus(uint32_t window) {
     Sync();
 }
 
-XcbPtr<xcb_generic_event_t> X11TestHost::PollEvent() {
-    return XcbPtr<xcb_generic_event_t>(xcb_poll_for_event(connection_));
-}
+XcbEvent X11TestHost::PollEvent() { return XcbEvent(xcb_poll_for_event(connection_)); }
 
 void X11TestHost::MoveTo(int x, int y) {
     xcb_test_fake_input(connection_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen_->root,

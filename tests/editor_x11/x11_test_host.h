@@ -4,19 +4,13 @@
 // takes the server's real path (pointer grabs, focus, timestamps) to the editor's connection.
 #pragma once
 
-#include <xcb/xcb.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-struct XcbFreeDeleter {
-    void operator()(void* p) const;
-};
-template <typename T>
-using XcbPtr = std::unique_ptr<T, XcbFreeDeleter>;
+#include "editor_x11/x11_window.h"
 
 // A window's pixels and the masks of its visual's channels.
 struct WindowImage {
@@ -45,13 +39,12 @@ public:
     // A mapped top-level window of the screen's own visual at (x, y), selecting `events`.
     uint32_t CreateWindow(int x, int y, int width, int height, uint32_t events = 0);
     void DestroyWindow(uint32_t window);
-    void Unmap(uint32_t window);
     std::vector<uint32_t> Children(uint32_t window);
     WindowImage Image(uint32_t window);
     uint32_t Focus();
     void SetFocus(uint32_t window);
     // The next event the host's own windows received, or null.
-    XcbPtr<xcb_generic_event_t> PollEvent();
+    XcbEvent PollEvent();
 
     // Input, in screen pixels.
     void MoveTo(int x, int y);
