@@ -12,6 +12,8 @@ namespace {
 
 constexpr uint8_t kDepth = 24;  // the usual depth, the one a visual is sought in last
 constexpr uint32_t kPutImageHeaderBytes = 24;
+// Rows gathered for one request at most: a knob's frame in one, a larger area in a few.
+constexpr size_t kGatherBytes = 64 * 1024;
 constexpr char kTitle[] = "PluginEditor";
 
 // Input the window always takes; KeyPress is added only while it holds the keyboard.
@@ -117,7 +119,7 @@ std::unique_ptr<X11Window> X11Window::Open(uint32_t parent, int x, int y, int wi
                         sizeof(kTitle) - 1, kTitle);
     w->depth_ = choice.depth;
     w->maxRequestBytes_ = xcb_get_maximum_request_length(c) * 4;
-    w->rows_.resize(static_cast<size_t>(w->format_.RowBytes(width)) * height);
+    w->rows_.resize(std::max(kGatherBytes, static_cast<size_t>(w->format_.RowBytes(width))));
     xcb_map_window(c, window);
     xcb_flush(c);
     return w;
@@ -151,11 +153,12 @@ void X11Window::Put(const RasterBitmap& frame, const Rect& r) {
     if (!Usable() || frame.Bits() == nullptr || left >= right || top >= bottom) return;
     const int width = right - left;
     const int rowBytes = format_.RowBytes(width);
-    const int bandRows =
-        std::max<int>(1, static_cast<int>(maxRequestBytes_ - kPutImageHeaderBytes) / rowBytes);
     // Whole rows of a frame whose rows lie back to back go as they are; anything else is
     // gathered (and converted) first.
     const bool direct = format_.sameAsFrame && left == 0 && width == frame.RowSpan();
+    const int requestRows = static_cast<int>(maxRequestBytes_ - kPutImageHeaderBytes) / rowBytes;
+    const int gatherRows = static_cast<int>(rows_.size()) / rowBytes;
+    const int bandRows = std::max(1, direct ? requestRows : std::min(requestRows, gatherRows));
     for (int y = top; y < bottom; y += bandRows) {
         const int rows = std::min(bandRows, bottom - y);
         const uint32_t* source = frame.Bits() + static_cast<size_t>(y) * frame.RowSpan() + left;

@@ -74,7 +74,7 @@ private:
     uint8_t depth_ = 0;
     X11PixelFormat format_{0, 0, 0, 0, 0, false};
     uint32_t maxRequestBytes_ = 0;
-    std::vector<uint8_t> rows_;  // a rectangle's rows, gathered for one request
+    std::vector<uint8_t> rows_;  // rows of a rectangle, gathered for a request
     uint32_t previousFocus_ = XCB_NONE;
     bool destroyed_ = false;
 };
