@@ -3,8 +3,6 @@
 #include <xcb/res.h>
 #include <xcb/xtest.h>
 
-#include <string>
-
 namespace {
 
 const xcb_visualtype_t* FindVisual(const xcb_screen_t* screen, uint32_t id) {
@@ -180,23 +178,6 @@ ServerResources X11TestHost::Resources() {
              xcb_res_type_next(&t)) {
             counts.resources += int(t.data->count);
         }
-    }
-    return counts;
-}
-
-std::vector<std::pair<std::string, int>> X11TestHost::ResourcesOfOwner(uint32_t window) {
-    std::vector<std::pair<std::string, int>> counts;
-    XcbPtr<xcb_res_query_client_resources_reply_t> resources(xcb_res_query_client_resources_reply(
-        connection_, xcb_res_query_client_resources(connection_, window), nullptr));
-    if (resources == nullptr) return counts;
-    for (auto t = xcb_res_query_client_resources_types_iterator(resources.get()); t.rem > 0;
-         xcb_res_type_next(&t)) {
-        XcbPtr<xcb_get_atom_name_reply_t> name(xcb_get_atom_name_reply(
-            connection_, xcb_get_atom_name(connection_, t.data->resource_type), nullptr));
-        if (name == nullptr) continue;
-        counts.emplace_back(std::string(xcb_get_atom_name_name(name.get()),
-                                        size_t(xcb_get_atom_name_name_length(name.get()))),
-                            int(t.data->count));
     }
     return counts;
 }

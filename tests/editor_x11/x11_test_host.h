@@ -6,8 +6,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include "editor_x11/x11_window.h"
@@ -58,8 +56,6 @@ public:
     void Sync();
     // The clients and their resources (the X-Resource extension); nothing without it.
     ServerResources Resources();
-    // The resources of the client that made `window`, by type name ("WINDOW", "GC", ...).
-    std::vector<std::pair<std::string, int>> ResourcesOfOwner(uint32_t window);
 
 private:
     uint8_t KeycodeOf(uint32_t keysym);
