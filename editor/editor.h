@@ -81,6 +81,9 @@ public:
     // Up to capacity - 1 characters of the box's text.
     virtual void ReadEntryText(char* text, int capacity);
     virtual void DestroyEntryBox() {}
+    // The host's idle call (effEditIdle) on its user-interface thread: a back-end whose window
+    // has no timer or message loop of its own handles its events and the redraw tick here.
+    virtual void Idle() {}
 
     // Building the panel.
     void SetModuleInstance(ModuleHandle module) { instance = module; }

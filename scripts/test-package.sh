@@ -40,7 +40,9 @@ esac
 "$dir/bin/orv-render" --plugin "$module" "$work/in.wav" "$work/installed.wav" ||
   fail "the installed module did not render"
 "$dir/bin/orv-render" "$work/in.wav" "$work/built.wav"
-cmp -s "$work/installed.wav" "$work/built.wav" ||
+# Only the audio counts: the header's PEAK chunk holds the second the file was written in.
+audio() { tail -c +"$(($(grep -boa data "$1" | head -1 | cut -d: -f1) + 1))" "$1"; }
+cmp -s <(audio "$work/installed.wav") <(audio "$work/built.wav") ||
   fail "the installed module sounds different from the one built"
 
 dpkg --purge "$name" >/dev/null || fail "dpkg --purge $name failed"
