@@ -81,6 +81,9 @@ public:
     // Up to capacity - 1 characters of the box's text.
     virtual void ReadEntryText(char* text, int capacity);
     virtual void DestroyEntryBox() {}
+    // A press is about to reach the controls: a window takes the keyboard focus and the mouse
+    // here, before a control may open an entry box that takes the focus in turn.
+    virtual void TakeFocusAndMouse() {}
 
     // Building the panel.
     void SetModuleInstance(ModuleHandle module) { instance = module; }
