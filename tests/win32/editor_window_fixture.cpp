@@ -53,7 +53,7 @@ void EditorWindowTest::Post(UINT message, WPARAM keys, int x, int y) {
     PumpPending();
 }
 
-void EditorWindowTest::Drag(PanelPoint from, int dx, int dy) {
+void EditorWindowTest::Drag(Point from, int dx, int dy) {
     Press(from);
     const int steps = std::max(std::abs(dx), std::abs(dy));
     for (int s = 1; s <= steps; ++s) {
@@ -62,7 +62,7 @@ void EditorWindowTest::Drag(PanelPoint from, int dx, int dy) {
     Release({from.x + dx, from.y + dy});
 }
 
-void EditorWindowTest::Wheel(PanelPoint at, int delta) {
+void EditorWindowTest::Wheel(Point at, int delta) {
     POINT screen{at.x, at.y};
     ClientToScreen(editorWindow, &screen);
     PostMessageA(editorWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x, screen.y));

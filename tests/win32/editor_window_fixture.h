@@ -8,16 +8,10 @@
 #include "editor_headless/headless_editor.h"
 #include "effect/orv_q12.h"
 #include "tests/e2e/module_fixture.h"
+#include "tests/editor/panel_points.h"
 #include "tests/win32/host_window.h"
 
-// Centres of the panel's controls, in panel pixels.
-struct PanelPoint {
-    int x, y;
-};
-constexpr PanelPoint kDriveKnob{65, 111};
-constexpr PanelPoint kStereoSwitch{79, 293};
-constexpr PanelPoint kFootswitch{147, 255};
-constexpr PanelPoint kBackground{150, 200};
+// The Drive knob's rectangle and the panel's size.
 constexpr Rect kDriveRect{18, 64, 113, 159};
 constexpr int kPanelWidth = 300;
 constexpr int kPanelHeight = 350;
@@ -26,7 +20,7 @@ constexpr int kPanelHeight = 350;
 struct ReferencePanel {
     ReferencePanel();
     ~ReferencePanel();
-    // Ticks until nothing more is drawn.
+    // Eight ticks: more than any change needs to be drawn twice.
     void Settle();
 
     vst2::AEffect* effect = nullptr;
@@ -42,19 +36,19 @@ protected:
     HWND OpenEditor(const host::HostedEffect& effect);
     // One tick of the editor's redraw timer, delivered now.
     void Tick() { SendMessageA(editorWindow, WM_TIMER, 2, 0); }
-    // Ticks until the panel rests.
+    // Eight ticks of each editor.
     void Settle();
 
     // Mouse messages posted to the editor window and dispatched.
     void Post(UINT message, WPARAM keys, int x, int y);
-    void Press(PanelPoint at, UINT message = WM_LBUTTONDOWN, WPARAM keys = MK_LBUTTON) {
+    void Press(Point at, UINT message = WM_LBUTTONDOWN, WPARAM keys = MK_LBUTTON) {
         Post(message, keys, at.x, at.y);
     }
-    void Release(PanelPoint at, UINT message = WM_LBUTTONUP) { Post(message, 0, at.x, at.y); }
+    void Release(Point at, UINT message = WM_LBUTTONUP) { Post(message, 0, at.x, at.y); }
     // A left-button drag in one-pixel moves.
-    void Drag(PanelPoint from, int dx, int dy);
+    void Drag(Point from, int dx, int dy);
     // A wheel turn over a panel point (the message carries screen coordinates).
-    void Wheel(PanelPoint at, int delta);
+    void Wheel(Point at, int delta);
 
     // The window's pixels now, and how many differ from the reference panel's frame buffer.
     std::unique_ptr<SysBitmap> Capture() const;

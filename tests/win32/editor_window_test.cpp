@@ -68,6 +68,7 @@ TEST_F(EditorWindowTest, OpensAVisibleChildOfTheHostThatShowsThePanel) {
     EXPECT_TRUE(IsWindowVisible(editorWindow));
     EXPECT_EQ(GetParent(editorWindow), hostWindow->Handle());
     EXPECT_NE(GetWindowLongA(editorWindow, GWL_STYLE) & WS_CHILD, 0);
+    EXPECT_NE(GetClassLongPtrA(editorWindow, GCL_STYLE) & CS_DBLCLKS, 0u) << "double-clicks";
     RECT client;
     GetClientRect(editorWindow, &client);
     EXPECT_EQ(client.right, 300);
