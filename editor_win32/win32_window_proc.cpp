@@ -47,6 +47,8 @@ LRESULT CALLBACK Win32EditorProcedures::Window(HWND window, UINT message, WPARAM
     if (message == WM_CREATE) {
         const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         auto* editor = static_cast<Win32Editor*>(creation->lpCreateParams);
+        // Only CreateEditorWindow makes windows of this class, always with its editor.
+        if (editor == nullptr) return DefWindowProcA(window, message, wParam, lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(editor));
         SetTimer(window, kRedrawTimer, static_cast<UINT>(1000 / editor->Fps()), nullptr);
         SetFocus(window);
