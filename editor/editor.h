@@ -84,6 +84,9 @@ public:
     // The host's idle call (effEditIdle) on its user-interface thread: a back-end whose window
     // has no timer or message loop of its own handles its events and the redraw tick here.
     virtual void Idle() {}
+    // A press is about to reach the controls: a window takes the keyboard focus and the mouse
+    // here, before a control may open an entry box that takes the focus in turn.
+    virtual void TakeFocusAndMouse() {}
 
     // Building the panel.
     void SetModuleInstance(ModuleHandle module) { instance = module; }

@@ -66,6 +66,7 @@ bool Editor::HandlePress(int x, int y, MouseButton button, const MouseMod& mod) 
         FinishEntry(false);
         RedrawAll();
     }
+    TakeFocusAndMouse();
     OnMouseDown(x, y, mod);
     return true;
 }

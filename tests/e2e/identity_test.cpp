@@ -13,7 +13,7 @@ TEST_F(ModuleTest, EffectRecordCarriesTheProductsIdentity) {
         EXPECT_EQ(e->numParams, 7);
         EXPECT_EQ(e->numInputs, 2);
         EXPECT_EQ(e->numOutputs, 2);
-        EXPECT_EQ(e->flags, ORV_EXPECTED_FLAGS);
+        EXPECT_EQ(e->flags, 0x1019);
         EXPECT_EQ(e->uniqueID, FourCharCode('z', 'Q', '7', '1'));
         EXPECT_EQ(e->version, 10100);
         EXPECT_EQ(e->ioRatio, 1.0f);
@@ -155,12 +155,12 @@ TEST_F(ModuleTest, EditorRequestsAgreeWithTheEditorFlag) {
     EXPECT_EQ(fx.Dispatch(effEditGetRect, 0, 0, &rect), offered ? 1 : 0);
     if (offered) {
         ASSERT_NE(rect, nullptr);
-        EXPECT_EQ(rect->right, 300);
-        EXPECT_EQ(rect->bottom, 350);
+        EXPECT_EQ(rect->right - rect->left, 300);
+        EXPECT_EQ(rect->bottom - rect->top, 350);
     } else {
         EXPECT_EQ(rect, nullptr);
     }
-    EXPECT_EQ(fx.Dispatch(effEditOpen), 0) << "no parent window";
+    EXPECT_EQ(fx.Dispatch(effEditOpen), 0) << "no window to open it in";
     EXPECT_EQ(fx.Dispatch(effEditClose), offered ? 1 : 0);
     EXPECT_EQ(fx.Dispatch(effEditIdle), 0);
 }
