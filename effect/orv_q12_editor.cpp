@@ -67,13 +67,13 @@ bool ORV_Q12::BuildEditor(std::unique_ptr<Editor> editor) {
     const BitmapStrip toggle = FetchStrip(*editor, kSwitch);
     const int switchParams[] = {kStereo, kQuality};
     for (int i = 0; i < 2; ++i) {
-        editor->AddControl(MakeNothrow<SwitchControl>(
-            this, FrameAt(kSwitchX[i], kSwitchY, toggle), switchParams[i], toggle, kByAlpha));
+        editor->AddControl(MakeNothrow<SwitchControl>(this, FrameAt(kSwitchX[i], kSwitchY, toggle),
+                                                      switchParams[i], toggle, kByAlpha));
     }
 
     const BitmapStrip contact = FetchStrip(*editor, kFootswitch);
-    auto pedal = MakeNothrow<FootswitchControl>(
-        this, FrameAt(kFootswitchX, kFootswitchY, contact), kBypass, contact, kByAlpha);
+    auto pedal = MakeNothrow<FootswitchControl>(this, FrameAt(kFootswitchX, kFootswitchY, contact),
+                                                kBypass, contact, kByAlpha);
     if (pedal != nullptr) {
         footswitch = pedal.get();
         footswitch->ReportDeletionTo(&footswitch);

@@ -234,13 +234,13 @@ struct PngLoaderRegistration {
 
 std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id, bool* shortOfMemory) {
     const ResourceBytes resource = FindModuleResource(module, id, "PNG");
-    if (!resource.data || resource.size <= 7) {
-        return nullptr;
-    }
     return LoadPngFromMemory(resource.data, resource.size, shortOfMemory);
 }
 
 std::unique_ptr<MemBitmap> LoadPngFromMemory(const void* data, int size, bool* shortOfMemory) {
+    if (shortOfMemory) {
+        *shortOfMemory = false;
+    }
     if (!data || size <= 7 || std::memcmp(data, kPngSignature, sizeof kPngSignature) != 0) {
         return nullptr;
     }

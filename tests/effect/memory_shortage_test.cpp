@@ -189,9 +189,9 @@ TEST(MemoryShortage, AStateLoadShortOfMemoryTakesAllOrNothingAndKeepsThePresetWh
             effect->setParameter(effect, ORV_Q12::kDrive, 0.2f);
             const double before = plug->Param(ORV_Q12::kDrive)->value;
             failing_allocator::Arm(n);
-            const intptr loaded = effect->dispatcher(effect, effSetChunk, bank != 0 ? 0 : 1,
-                                                     static_cast<intptr>(chunk.size()),
-                                                     chunk.data(), 0.0f);
+            const intptr loaded =
+                effect->dispatcher(effect, effSetChunk, bank != 0 ? 0 : 1,
+                                   static_cast<intptr>(chunk.size()), chunk.data(), 0.0f);
             const long made = failing_allocator::Disarm();
             EXPECT_EQ(plug->Param(ORV_Q12::kDrive)->value, loaded != 0 ? saved : before)
                 << "allocation " << n << " failed";
