@@ -112,7 +112,7 @@ void Editor::CommitEntryBox() {
 }
 
 void Editor::MarkAllChanged() {
-    for (const auto& control : controls) control->MarkChanged(false);
+    for (int i = 0; i < ControlCount(); ++i) controls.Get(i)->MarkChanged(false);
 }
 
 KeyCode KeyCodeFromVirtualKey(int virtualKey) {

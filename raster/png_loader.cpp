@@ -48,11 +48,24 @@ struct Decode {
     png_bytep* rows = nullptr;       // std::malloc'ed, one pointer per image row
     png_uint_32 width = 0;
     png_uint_32 height = 0;
+    bool shortOfMemory = false;  // an allocation, libpng's own included, failed
 };
+
+// libpng's allocations go through these, so a decode that ran short of memory can say so.
+png_voidp Allocate(png_structp png, png_alloc_size_t size) {
+    void* block = std::malloc(size);
+    if (!block) {
+        static_cast<Decode*>(png_get_mem_ptr(png))->shortOfMemory = true;
+    }
+    return block;
+}
+
+void Release(png_structp, png_voidp block) { std::free(block); }
 
 bool CreateReader(Decode* job) {
     // The version string of the libpng actually linked: 1.6 refuses a structure made for 1.5.
-    job->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    job->png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr, job,
+                                        Allocate, Release);
     if (!job->png) {
         return false;
     }
@@ -125,6 +138,8 @@ bool DecodeRows(Decode* job) {
     job->rows = bits ? static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * job->height))
                      : nullptr;
     if (!job->rows) {
+        // The size was checked above: only memory can be missing here.
+        job->shortOfMemory = true;
         return false;
     }
     const ptrdiff_t span = job->target->RowSpan();
@@ -217,28 +232,29 @@ struct PngLoaderRegistration {
 
 }  // namespace
 
-std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id) {
+std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id, bool* shortOfMemory) {
     const ResourceBytes resource = FindModuleResource(module, id, "PNG");
-    if (!resource.data || resource.size <= 7) {
-        return nullptr;
-    }
-    return LoadPngFromMemory(resource.data, resource.size);
+    return LoadPngFromMemory(resource.data, resource.size, shortOfMemory);
 }
 
-std::unique_ptr<MemBitmap> LoadPngFromMemory(const void* data, int size) {
+std::unique_ptr<MemBitmap> LoadPngFromMemory(const void* data, int size, bool* shortOfMemory) {
+    if (shortOfMemory) {
+        *shortOfMemory = false;
+    }
     if (!data || size <= 7 || std::memcmp(data, kPngSignature, sizeof kPngSignature) != 0) {
         return nullptr;
     }
     Decode job;
-    if (!CreateReader(&job)) {
-        return nullptr;
+    bool decoded = false;
+    if (CreateReader(&job)) {
+        MemoryCursor cursor{static_cast<const unsigned char*>(data), size};
+        png_set_read_fn(job.png, &cursor, ReadFromMemory);
+        decoded = Finish(&job, DecodeRows(&job));
     }
-    MemoryCursor cursor{static_cast<const unsigned char*>(data), size};
-    png_set_read_fn(job.png, &cursor, ReadFromMemory);
-    if (!Finish(&job, DecodeRows(&job))) {
-        return nullptr;
+    if (shortOfMemory) {
+        *shortOfMemory = job.shortOfMemory;
     }
-    return std::unique_ptr<MemBitmap>(job.created);
+    return decoded ? std::unique_ptr<MemBitmap>(job.created) : nullptr;
 }
 
 std::unique_ptr<MemBitmap> LoadPngFile(const char* utf8Path) {
