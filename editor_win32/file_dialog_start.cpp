@@ -5,6 +5,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "plugin/text_buffer.h"
+
 namespace {
 
 // ANSI text into a buffer of `units`; left empty when it is longer than the buffer holds.
@@ -63,12 +65,16 @@ void PrepareFileDialog(const char* file, const char* folder, const char* extensi
     start->filter[2 * units + 2] = L'\0';
 }
 
-std::string Utf8FromWide(const wchar_t* text, int units) {
-    if (text == nullptr || units == 0) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return {};
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, units, &utf8[0], bytes, nullptr, nullptr);
-    if (units < 0) utf8.pop_back();  // the converted end
-    return utf8;
+void SetUtf8FromWide(TextBuffer& out, const wchar_t* text, int units) {
+    // Up to three UTF-8 bytes a UTF-16 unit, and the end.
+    char utf8[3 * FileDialogStart::kChosenUnits + 1];
+    int bytes = 0;
+    if (text != nullptr && units != 0) {
+        if (units < 0) units = static_cast<int>(wcsnlen(text, FileDialogStart::kChosenUnits));
+        if (units > FileDialogStart::kChosenUnits) units = FileDialogStart::kChosenUnits;
+        bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, utf8, sizeof(utf8) - 1, nullptr,
+                                    nullptr);
+    }
+    utf8[bytes > 0 ? bytes : 0] = '\0';
+    out.Set(utf8);
 }

@@ -4,7 +4,7 @@
 // too long to be the default one is left out.
 #pragma once
 
-#include <string>
+class TextBuffer;
 
 struct FileDialogStart {
     static constexpr int kPathUnits = 256;      // a starting file or folder, with its end
@@ -24,5 +24,6 @@ struct FileDialogStart {
 void PrepareFileDialog(const char* file, const char* folder, const char* extensions,
                        FileDialogStart* start);
 
-// The UTF-8 form of the first `units` UTF-16 units of text (all of it for -1).
-std::string Utf8FromWide(const wchar_t* text, int units = -1);
+// Sets `out` to the UTF-8 form of the first `units` UTF-16 units of text (all of it for -1);
+// at most kChosenUnits units are converted.
+void SetUtf8FromWide(TextBuffer& out, const wchar_t* text, int units = -1);

@@ -5,9 +5,11 @@
 #include <wininet.h>
 
 #include <cstring>
+#include <new>
 
 #include "editor_win32/file_dialog_start.h"
 #include "editor_win32/win32_editor_procedures.h"
+#include "plugin/make_nothrow.h"
 #include "plugin/text_buffer.h"
 
 namespace {
@@ -111,16 +113,19 @@ void Win32Editor::ChooseFile(TextBuffer& file, int action, TextBuffer& folder,
         wchar_t path[MAX_PATH] = L"";
         if (SHGetPathFromIDListW(chosen, path)) {
             SetCurrentDirectoryW(path);
-            const std::string utf8 = Utf8FromWide(path);
-            folder.Set(utf8.c_str());
-            file.Set(utf8.c_str());
+            SetUtf8FromWide(folder, path);
+            SetUtf8FromWide(file, path);
         }
         CoTaskMemFree(chosen);
         return;
     }
 
     // Large: the dialog's own buffers, filled from the caller's texts within their limits.
-    auto start = std::make_unique<FileDialogStart>();
+    auto start = MakeNothrow<FileDialogStart>();
+    if (start == nullptr) {
+        file.Set("");
+        return;
+    }
     PrepareFileDialog(file.Get(), folder.Get(), extensions, start.get());
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof(dialog);
@@ -137,15 +142,16 @@ void Win32Editor::ChooseFile(TextBuffer& file, int action, TextBuffer& folder,
         file.Set("");
         return;
     }
-    file.Set(Utf8FromWide(start->file).c_str());
+    SetUtf8FromWide(file, start->file);
     // Drive and directory: everything before the file's own name.
-    folder.Set(Utf8FromWide(start->file, dialog.nFileOffset).c_str());
+    SetUtf8FromWide(folder, start->file, dialog.nFileOffset);
 }
 
 bool Win32Editor::PickColor(Color& color, const char* prompt) {
     if (window == nullptr) return false;
     static_assert(sizeof(unsigned long) == sizeof(COLORREF), "custom colours are COLORREFs");
-    if (!customColors) customColors = std::make_unique<unsigned long[]>(16);
+    if (!customColors) customColors.reset(new (std::nothrow) unsigned long[16]());
+    if (!customColors) return false;
     CHOOSECOLORA request = {};
     request.lStructSize = sizeof(request);
     request.hwndOwner = AsWindow(window);

@@ -1,20 +1,22 @@
 #include "editor_win32/win32_popup_menu.h"
 
 #include <cstdio>
-#include <string>
 
 #include "editor_win32/win32_editor_procedures.h"
 
 namespace {
 
+// Room for a menu label; a longer one is cut, as no menu could show it whole.
+constexpr int kLabelBytes = 512;
+
 // The item's label after the menu's numbering style: "1: ", "01: " or "001: " before the text.
-std::string NumberedLabel(int numbering, int k, const std::string& text) {
+void NumberedLabel(int numbering, int k, const char* text, char (&label)[kLabelBytes]) {
     static const char* const kFormats[] = {nullptr, "%1d: %s", "%02d: %s", "%03d: %s"};
-    if (numbering < 1 || numbering > 3) return text;
-    const int length = std::snprintf(nullptr, 0, kFormats[numbering], k, text.c_str());
-    std::string label(static_cast<size_t>(length), '\0');
-    std::snprintf(&label[0], label.size() + 1, kFormats[numbering], k, text.c_str());
-    return label;
+    if (numbering < 1 || numbering > 3) {
+        std::snprintf(label, kLabelBytes, "%s", text);
+    } else {
+        std::snprintf(label, kLabelBytes, kFormats[numbering], k, text);
+    }
 }
 
 UINT CommandFlags(int flags) {
@@ -27,15 +29,16 @@ UINT CommandFlags(int flags) {
 
 PopupMenu* FindCommand(PopupMenu& menu, int id, int* nextId) {
     const int base = *nextId;
-    const int count = static_cast<int>(menu.items.size());
+    const int count = menu.items.Count();
     *nextId += count;
     if (id >= base && id < base + count) {
         menu.chosenItem = id - base;
         return &menu;
     }
-    for (PopupMenuItem& item : menu.items) {
-        if (item.submenu == nullptr) continue;
-        if (PopupMenu* found = FindCommand(*item.submenu, id, nextId)) return found;
+    for (int k = 0; k < count; ++k) {
+        PopupMenuItem* item = menu.items.Get(k);
+        if (item->submenu == nullptr) continue;
+        if (PopupMenu* found = FindCommand(*item->submenu, id, nextId)) return found;
     }
     return nullptr;
 }
@@ -46,25 +49,24 @@ HMENU BuildNativeMenu(const PopupMenu& menu, int* nextId) {
     HMENU native = ::CreatePopupMenu();
     if (native == nullptr) return nullptr;
     const int base = *nextId;
-    *nextId += static_cast<int>(menu.items.size());
-    int k = 0;
-    for (const PopupMenuItem& item : menu.items) {
-        ++k;
+    const int count = menu.items.Count();
+    *nextId += count;
+    for (int k = 1; k <= count; ++k) {
+        const PopupMenuItem& item = *menu.items.Get(k - 1);
         if (item.flags & ItemSeparator) {
             AppendMenuA(native, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        const std::string label = NumberedLabel(menu.numbering, k, item.text);
+        char label[kLabelBytes];
+        NumberedLabel(menu.numbering, k, item.text.Get(), label);
         if (item.submenu != nullptr) {
             HMENU sub = BuildNativeMenu(*item.submenu, nextId);
             if (sub != nullptr) {
-                AppendMenuA(native, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub),
-                            label.c_str());
+                AppendMenuA(native, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), label);
             }
             continue;
         }
-        AppendMenuA(native, CommandFlags(item.flags), static_cast<UINT_PTR>(base + k - 1),
-                    label.c_str());
+        AppendMenuA(native, CommandFlags(item.flags), static_cast<UINT_PTR>(base + k - 1), label);
     }
     return native;
 }

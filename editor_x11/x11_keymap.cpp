@@ -1,5 +1,8 @@
 #include "editor_x11/x11_keymap.h"
 
+#include <algorithm>
+#include <new>
+
 #include "editor_x11/x11_window.h"
 
 namespace {
@@ -47,14 +50,19 @@ EntryKey EntryKeyFromKeysym(uint32_t keysym, uint16_t state) {
 }
 
 void X11Keymap::Load(xcb_connection_t* connection) {
-    if (!keysyms_.empty()) return;
+    if (keysyms_ != nullptr) return;
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const int count = setup->max_keycode - setup->min_keycode + 1;
     XcbPtr<xcb_get_keyboard_mapping_reply_t> reply(xcb_get_keyboard_mapping_reply(
         connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, count), nullptr));
     if (reply == nullptr) return;
     const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(reply.get());
-    keysyms_.assign(symbols, symbols + xcb_get_keyboard_mapping_keysyms_length(reply.get()));
+    const int length = xcb_get_keyboard_mapping_keysyms_length(reply.get());
+    if (length <= 0) return;
+    keysyms_.reset(new (std::nothrow) uint32_t[static_cast<size_t>(length)]);
+    if (keysyms_ == nullptr) return;
+    std::copy(symbols, symbols + length, keysyms_.get());
+    count_ = static_cast<size_t>(length);
     firstKeycode_ = setup->min_keycode;
     perKeycode_ = reply->keysyms_per_keycode;
 }
@@ -62,7 +70,7 @@ void X11Keymap::Load(xcb_connection_t* connection) {
 uint32_t X11Keymap::Symbol(uint8_t keycode, int column) const {
     if (keycode < firstKeycode_ || column >= perKeycode_) return 0;
     const size_t at = static_cast<size_t>(keycode - firstKeycode_) * perKeycode_ + column;
-    return at < keysyms_.size() ? keysyms_[at] : 0;
+    return at < count_ ? keysyms_[at] : 0;
 }
 
 uint32_t X11Keymap::Keysym(uint8_t keycode, uint16_t state) const {

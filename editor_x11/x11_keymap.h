@@ -5,8 +5,9 @@
 
 #include <xcb/xcb.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 // A key press as the entry box takes it: a Windows virtual-key number for Enter (13), Escape
 // (27) and Backspace (8), or a printable character; neither for any other key.
@@ -30,7 +31,10 @@ class X11Keymap {
 public:
     // Reads the mapping once; later calls do nothing until Invalidate.
     void Load(xcb_connection_t* connection);
-    void Invalidate() { keysyms_.clear(); }
+    void Invalidate() {
+        keysyms_.reset();
+        count_ = 0;
+    }
 
     // The keysym of the key's first group with the modifiers applied: Shift chooses the second
     // symbol, Caps Lock uppercases a letter, Num Lock chooses the keypad's digits. 0 when none.
@@ -39,7 +43,8 @@ public:
 private:
     uint32_t Symbol(uint8_t keycode, int column) const;
 
-    std::vector<uint32_t> keysyms_;
+    std::unique_ptr<uint32_t[]> keysyms_;  // none while memory is short: no key then types
+    size_t count_ = 0;
     uint8_t firstKeycode_ = 0;
     int perKeycode_ = 0;
 };

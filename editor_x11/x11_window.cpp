@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "raster/raster_bitmap.h"
 
@@ -74,7 +75,8 @@ VisualChoice ChooseVisual(const xcb_setup_t* setup, const xcb_screen_t* screen, 
 
 std::unique_ptr<X11Window> X11Window::Open(uint32_t parent, int x, int y, int width, int height) {
     if (parent == XCB_NONE || width <= 0 || height <= 0) return nullptr;
-    std::unique_ptr<X11Window> w(new X11Window);
+    std::unique_ptr<X11Window> w(new (std::nothrow) X11Window);
+    if (w == nullptr) return nullptr;
     w->connection_ = xcb_connect(nullptr, nullptr);
     xcb_connection_t* c = w->connection_;
     if (xcb_connection_has_error(c) != 0) return nullptr;
@@ -119,7 +121,9 @@ std::unique_ptr<X11Window> X11Window::Open(uint32_t parent, int x, int y, int wi
                         sizeof(kTitle) - 1, kTitle);
     w->depth_ = choice.depth;
     w->maxRequestBytes_ = xcb_get_maximum_request_length(c) * 4;
-    w->rows_.resize(std::max(kGatherBytes, static_cast<size_t>(w->format_.RowBytes(width))));
+    w->rowsBytes_ = std::max(kGatherBytes, static_cast<size_t>(w->format_.RowBytes(width)));
+    w->rows_.reset(new (std::nothrow) uint8_t[w->rowsBytes_]);
+    if (w->rows_ == nullptr) return nullptr;
     xcb_map_window(c, window);
     xcb_flush(c);
     return w;
@@ -157,14 +161,14 @@ void X11Window::Put(const RasterBitmap& frame, const Rect& r) {
     // gathered (and converted) first.
     const bool direct = format_.sameAsFrame && left == 0 && width == frame.RowSpan();
     const int requestRows = static_cast<int>(maxRequestBytes_ - kPutImageHeaderBytes) / rowBytes;
-    const int gatherRows = static_cast<int>(rows_.size()) / rowBytes;
+    const int gatherRows = static_cast<int>(rowsBytes_) / rowBytes;
     const int bandRows = std::max(1, direct ? requestRows : std::min(requestRows, gatherRows));
     for (int y = top; y < bottom; y += bandRows) {
         const int rows = std::min(bandRows, bottom - y);
         const uint32_t* source = frame.Bits() + static_cast<size_t>(y) * frame.RowSpan() + left;
         const uint8_t* data = reinterpret_cast<const uint8_t*>(source);
         if (!direct) {
-            uint8_t* out = rows_.data();
+            uint8_t* out = rows_.get();
             for (int row = 0; row < rows; ++row, source += frame.RowSpan(), out += rowBytes) {
                 if (format_.sameAsFrame) {
                     std::memcpy(out, source, static_cast<size_t>(width) * 4);
@@ -172,7 +176,7 @@ void X11Window::Put(const RasterBitmap& frame, const Rect& r) {
                     format_.ConvertRow(source, width, out);
                 }
             }
-            data = rows_.data();
+            data = rows_.get();
         }
         xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_,
                       static_cast<uint16_t>(width), static_cast<uint16_t>(rows),

@@ -8,9 +8,9 @@
 
 #include <xcb/xcb.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "editor/editor_types.h"
 #include "editor_x11/x11_pixel_format.h"
@@ -74,7 +74,8 @@ private:
     uint8_t depth_ = 0;
     X11PixelFormat format_{0, 0, 0, 0, 0, false};
     uint32_t maxRequestBytes_ = 0;
-    std::vector<uint8_t> rows_;  // rows of a rectangle, gathered for a request
+    std::unique_ptr<uint8_t[]> rows_;  // rows of a rectangle, gathered for a request
+    size_t rowsBytes_ = 0;
     uint32_t previousFocus_ = XCB_NONE;
     bool destroyed_ = false;
 };

@@ -17,13 +17,6 @@
 
 namespace {
 
-PopupMenuItem Item(const char* text, int flags = 0) {
-    PopupMenuItem item;
-    item.text = text;
-    item.flags = flags;
-    return item;
-}
-
 std::string MenuText(HMENU menu, int position) {
     char text[64] = "";
     GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof(text), MF_BYPOSITION);
@@ -59,7 +52,7 @@ TEST(Win32PopupMenu, NumbersItemsAndHandsOutIdsMenuByMenu) {
         PopupMenu menu;
         menu.numbering = style;
         for (const char* text : {"a", "b", "c", "d", "e", "f", "g", "h", "Ninth"}) {
-            menu.items.push_back(Item(text));
+            ASSERT_NE(menu.AddItem(text), nullptr);
         }
         int nextId = 0;
         HMENU native = BuildNativeMenu(menu, &nextId);
@@ -72,13 +65,13 @@ TEST(Win32PopupMenu, NumbersItemsAndHandsOutIdsMenuByMenu) {
 
     PopupMenu menu;
     menu.numbering = 1;
-    menu.items.push_back(Item("Open"));
-    menu.items.push_back(Item("", ItemSeparator));
-    menu.items.push_back(Item("Recent"));
-    menu.items.back().submenu = std::make_unique<PopupMenu>();
-    menu.items.back().submenu->items.push_back(Item("one", ItemChecked));
-    menu.items.back().submenu->items.push_back(Item("two", ItemGrayed));
-    menu.items.push_back(Item("Quit", ItemDisabled));
+    menu.AddItem("Open");
+    menu.AddItem("", ItemSeparator);
+    PopupMenu* recent = menu.AddSubmenu("Recent");
+    ASSERT_NE(recent, nullptr);
+    recent->AddItem("one", ItemChecked);
+    recent->AddItem("two", ItemGrayed);
+    menu.AddItem("Quit", ItemDisabled);
     int nextId = 0;
     HMENU native = BuildNativeMenu(menu, &nextId);
     ASSERT_NE(native, nullptr);
@@ -101,8 +94,8 @@ TEST(Win32PopupMenu, NumbersItemsAndHandsOutIdsMenuByMenu) {
 
     EXPECT_EQ(ChooseMenuItem(menu, 3), &menu);
     EXPECT_EQ(menu.chosenItem, 3);
-    EXPECT_EQ(ChooseMenuItem(menu, 5), menu.items[2].submenu.get());
-    EXPECT_EQ(menu.items[2].submenu->chosenItem, 1);
+    EXPECT_EQ(ChooseMenuItem(menu, 5), recent);
+    EXPECT_EQ(recent->chosenItem, 1);
     EXPECT_EQ(ChooseMenuItem(menu, 6), nullptr);
 }
 
@@ -165,7 +158,7 @@ TEST_F(Win32EditorTest, PromptsNeedingAWindowRefuseWithoutOne) {
     Color color;
     EXPECT_FALSE(editor->PickColor(color, "Colour"));
     PopupMenu menu;
-    menu.items.push_back(Item("a"));
+    menu.AddItem("a");
     EXPECT_EQ(editor->CreatePopupMenu(menu, Rect{0, 0, 10, 10}), nullptr);
     EXPECT_EQ(editor->GetMainWindow(), nullptr);
 }
