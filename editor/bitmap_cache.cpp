@@ -9,26 +9,38 @@ BitmapCache gBitmapCache;
 
 BitmapCache& BitmapCache::Process() { return gBitmapCache; }
 
-RasterBitmap* BitmapCache::Fetch(int id, Loader load, void* context) {
+bool BitmapCache::Fetch(int id, Loader load, void* context, RasterBitmap** image) {
     LockGuard guard(lock_);
-    for (const Entry& entry : entries_) {
-        if (entry.id == id) return entry.bitmap.get();
+    for (int i = 0; i < entries_.Count(); ++i) {
+        const Entry* entry = entries_.Get(i);
+        if (entry->id == id) {
+            *image = entry->bitmap.get();
+            return true;
+        }
     }
+    *image = nullptr;
     // Loaded under the lock, so two instances starting at once decode an image only once.
-    entries_.push_back({id, load(context, id)});
-    return entries_.back().bitmap.get();
+    std::unique_ptr<RasterBitmap> loaded;
+    if (!load(context, id, &loaded)) return false;
+    Entry* entry = entries_.AppendNew();
+    if (entry == nullptr) return false;
+    entry->id = id;
+    entry->bitmap = std::move(loaded);
+    *image = entry->bitmap.get();
+    return true;
 }
 
 int BitmapCache::Count() {
     LockGuard guard(lock_);
-    return static_cast<int>(entries_.size());
+    return entries_.Count();
 }
 
 long long BitmapCache::PixelBytes() {
     LockGuard guard(lock_);
     long long bytes = 0;
-    for (const Entry& entry : entries_) {
-        if (entry.bitmap) bytes += 4LL * entry.bitmap->RowSpan() * entry.bitmap->Height();
+    for (int i = 0; i < entries_.Count(); ++i) {
+        const RasterBitmap* bitmap = entries_.Get(i)->bitmap.get();
+        if (bitmap != nullptr) bytes += 4LL * bitmap->RowSpan() * bitmap->Height();
     }
     return bytes;
 }

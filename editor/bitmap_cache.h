@@ -5,31 +5,35 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "plugin/plugin_lock.h"
+#include "plugin/pointer_list.h"
 
 class RasterBitmap;
 
 class BitmapCache {
 public:
-    using Loader = std::unique_ptr<RasterBitmap> (*)(void* context, int id);
+    // Sets *image to the image for the id, or to null when there is none; false when memory
+    // ran short.
+    using Loader = bool (*)(void* context, int id, std::unique_ptr<RasterBitmap>* image);
 
     // The process-wide cache.
     static BitmapCache& Process();
 
-    // The image for the id; on its first request, load(context, id) decides it, null included.
-    RasterBitmap* Fetch(int id, Loader load, void* context);
+    // Sets *image to the image for the id; on its first request, load(context, id, ...)
+    // decides it, null included. False, with nothing cached, when the loader or the cache's
+    // own entry ran short of memory: a later request loads again.
+    bool Fetch(int id, Loader load, void* context, RasterBitmap** image);
     int Count();
     // Bytes of pixel storage the cached images hold.
     long long PixelBytes();
 
 private:
     struct Entry {
-        int id;
+        int id = 0;
         std::unique_ptr<RasterBitmap> bitmap;
     };
 
     PluginLock lock_;
-    std::vector<Entry> entries_;
+    PointerList<Entry> entries_;
 };

@@ -101,21 +101,17 @@ void Control::ReservedHook() {}
 
 void Control::ReceiveAuxValue(int position, double v) {
     if (position < 0 || position >= AuxValueCount()) return;
-    AuxEntry& entry = auxValues[position];
+    AuxEntry& entry = *auxValues.Get(position);
     if (entry.value.load() == v) return;
     entry.value.store(v);
     changedByHost_.store(true, std::memory_order_release);
 }
 
 int Control::AddAuxValue(int param) {
-    auto grown = std::make_unique<AuxEntry[]>(auxCount + 1);
-    for (int i = 0; i < auxCount; ++i) {
-        grown[i].value.store(auxValues[i].value.load());
-        grown[i].paramIdx = auxValues[i].paramIdx;
-    }
-    grown[auxCount].paramIdx = param;
-    auxValues = std::move(grown);
-    return auxCount++;
+    AuxEntry* entry = auxValues.AppendNew();
+    if (entry == nullptr) return -1;
+    entry->paramIdx = param;
+    return AuxValueCount() - 1;
 }
 
 int Control::FrameForValue(int frames) const {

@@ -8,9 +8,9 @@
 #pragma once
 
 #include <atomic>
-#include <memory>
 
 #include "editor/editor_types.h"
+#include "plugin/pointer_list.h"
 
 class Editor;
 class PluginBase;
@@ -47,7 +47,8 @@ public:
     void AskForValue();
     // A value typed into the entry box: taken and sent to the plug-in when it differs.
     void ApplyTypedValue(double v);
-    // Shows a further parameter; returns its position. Call before the editor is attached.
+    // Shows a further parameter; returns its position, or -1 (nothing changed) when memory is
+    // short. Call before the editor is attached.
     int AddAuxValue(int paramIdx);
 
     const Rect& GetRect() const { return rect; }
@@ -61,9 +62,9 @@ public:
     int EntryMaxChars() const { return entryMaxChars; }
     TextStyle& Text() { return text; }
     const ControlBlend& Blend() const { return blend; }
-    int AuxValueCount() const { return auxCount; }
-    int AuxParamIdx(int position) const { return auxValues[position].paramIdx; }
-    double AuxValue(int position) const { return auxValues[position].value.load(); }
+    int AuxValueCount() const { return auxValues.Count(); }
+    int AuxParamIdx(int position) const { return auxValues.Get(position)->paramIdx; }
+    double AuxValue(int position) const { return auxValues.Get(position)->value.load(); }
     void SetPromptDisabled(bool disabled) { promptDisabled = disabled; }
 
 protected:
@@ -86,8 +87,7 @@ protected:
     Rect rect;
     Rect targetRect;
     int paramIdx;
-    std::unique_ptr<AuxEntry[]> auxValues;  // none in most controls, so nothing allocated
-    int auxCount = 0;
+    PointerList<AuxEntry> auxValues;  // none in most controls, so nothing allocated
     // Written by the window thread (user edits) and by the host's thread (ReceiveValue).
     std::atomic<double> value{0.0};
     // Written once by the first ReceiveValue (the attaching thread); read by the window thread.

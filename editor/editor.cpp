@@ -6,6 +6,7 @@
 #include "editor/bitmap_cache.h"
 #include "editor/bitmap_control.h"
 #include "editor/font_cache.h"
+#include "plugin/make_nothrow.h"
 #include "plugin/plugin_base.h"
 #include "plugin/text_buffer.h"
 #include "raster/blit.h"
@@ -53,13 +54,9 @@ Editor::~Editor() {
     drawBitmap.reset();
 }
 
-void Editor::DeleteControls() {
-    while (!controls.empty()) controls.pop_back();
-}
+void Editor::DeleteControls() { controls.DeleteAll(); }
 
-Control* Editor::ControlAt(int index) const {
-    return index >= 0 && index < ControlCount() ? controls[index].get() : nullptr;
-}
+Control* Editor::ControlAt(int index) const { return controls.Get(index); }
 
 // --- Slots with a portable body ----------------------------------------------------------------
 
@@ -145,7 +142,10 @@ void Editor::ReservedHookC() {}
 
 std::unique_ptr<RasterBitmap> Editor::LoadPlatformBitmap(int id, const char* name) {
     if (!NamesPng(name)) return nullptr;
-    return LoadPngResource(instance, id);
+    bool shortOfMemory = false;
+    std::unique_ptr<RasterBitmap> image = LoadPngResource(instance, id, &shortOfMemory);
+    if (shortOfMemory) MarkIncomplete();
+    return image;
 }
 
 void Editor::RedrawRect(const Rect& r) { Draw(r); }
@@ -164,12 +164,20 @@ void Editor::AddBackground(int resourceId, const char* name) {
     strip.width = image != nullptr ? image->Width() : width;
     strip.height = image != nullptr ? image->Height() : height;
     const Rect r{0, 0, strip.width, strip.height};
-    controls.insert(controls.begin(),
-                    std::make_unique<BitmapControl>(plug, r, -1, strip, ControlBlend{1, 1.0f}));
+    auto background = MakeNothrow<BitmapControl>(plug, r, -1, strip, ControlBlend{1, 1.0f});
+    if (background == nullptr || !controls.Insert(0, background.get())) {
+        MarkIncomplete();
+        return;
+    }
+    background.release();
 }
 
 int Editor::AddControl(std::unique_ptr<Control> control) {
-    controls.push_back(std::move(control));
+    if (control == nullptr || !controls.Append(control.get())) {
+        MarkIncomplete();
+        return -1;
+    }
+    control.release();
     return ControlCount() - 1;
 }
 
@@ -178,21 +186,33 @@ RasterBitmap* Editor::FetchImage(int resourceId, const char* name) {
         Editor* editor;
         const char* name;
     } request{this, name};
-    auto load = [](void* context, int id) {
+    auto load = [](void* context, int id, std::unique_ptr<RasterBitmap>* image) {
         auto* r = static_cast<Request*>(context);
-        return r->editor->LoadPlatformBitmap(id, r->name);
+        // An incomplete editor is given up whole, so it loads nothing more; and an image it
+        // found no memory for must not be cached as missing.
+        if (r->editor->IsComplete()) *image = r->editor->LoadPlatformBitmap(id, r->name);
+        return r->editor->IsComplete();
     };
-    return BitmapCache::Process().Fetch(resourceId, load, &request);
+    RasterBitmap* image = nullptr;
+    if (!BitmapCache::Process().Fetch(resourceId, load, &request, &image)) MarkIncomplete();
+    return image;
 }
 
-void Editor::CreateDrawSurfaces() { drawBitmap = std::make_unique<SysBitmap>(width, height); }
+void Editor::CreateDrawSurfaces() {
+    drawBitmap = MakeNothrow<SysBitmap>(width, height);
+    // A SysBitmap whose pixels could not be had is left empty.
+    if (drawBitmap == nullptr || drawBitmap->Width() != width || drawBitmap->Height() != height) {
+        MarkIncomplete();
+    }
+}
 
 // --- Drawing -----------------------------------------------------------------------------------
 
 bool Editor::Draw(const Rect& r) {
-    if (controls.empty()) return true;
+    if (ControlCount() == 0) return true;
     drawClip = r;
-    for (const auto& control : controls) {
+    for (int i = 0; i < ControlCount(); ++i) {
+        Control* control = controls.Get(i);
         const Rect& cr = control->GetRect();
         // A control whose left or top edge lies on r's right or bottom edge counts as meeting.
         const bool meets = !IsEmptyRect(r) && !IsEmptyRect(cr) && cr.left <= r.right &&
@@ -210,7 +230,8 @@ bool Editor::Draw(const Rect& r) {
 
 bool Editor::NeedsRedraw(Rect& r) {
     bool any = false;
-    for (const auto& control : controls) {
+    for (int i = 0; i < ControlCount(); ++i) {
+        Control* control = controls.Get(i);
         if (!control->NeedsRedraw()) continue;
         any = true;
         const Rect& cr = control->GetRect();
@@ -252,7 +273,7 @@ bool Editor::DrawStripFrame(const BitmapStrip& strip, const Rect& r, int frame,
 
 int Editor::ControlIndexAt(int x, int y) const {
     for (int i = ControlCount() - 1; i >= 0; --i) {
-        const Control& control = *controls[i];
+        const Control& control = *controls.Get(i);
         if (!control.IsHidden() && !control.IsGrayed() && control.HitTest(x, y)) return i;
     }
     return -1;
@@ -272,7 +293,7 @@ void Editor::OnMouseDown(int x, int y, const MouseMod& mod) {
     mouseCapture = index;
     mouseX = x;
     mouseY = y;
-    Control* control = controls[index].get();
+    Control* control = controls.Get(index);
     if (control->ParamIdx() >= 0) plug->BeginParamEdit(control->ParamIdx());
     control->OnMouseDown(x, y, mod);
 }
@@ -292,7 +313,7 @@ void Editor::OnMouseDrag(int x, int y, const MouseMod& mod) {
     const int dY = y - mouseY;
     mouseX = x;
     mouseY = y;
-    controls[mouseCapture]->OnMouseDrag(x, y, dX, dY, mod);
+    controls.Get(mouseCapture)->OnMouseDrag(x, y, dX, dY, mod);
 }
 
 bool Editor::OnMouseDblClick(int x, int y, const MouseMod& mod) {
@@ -301,7 +322,7 @@ bool Editor::OnMouseDblClick(int x, int y, const MouseMod& mod) {
     mouseX = mouseY = -1;
     const int index = ControlIndexAt(x, y);
     if (index < 0) return false;
-    Control* control = controls[index].get();
+    Control* control = controls.Get(index);
     if (!control->DblClickAsPress()) {
         control->OnMouseDblClick(x, y, mod);
         return false;
@@ -324,7 +345,7 @@ bool Editor::OnKeyDown(int x, int y, KeyCode key) {
     if (index <= 0) {
         return fallbackKeyControl != nullptr && fallbackKeyControl->OnKeyDown(x, y, key);
     }
-    return controls[index]->OnKeyDown(x, y, key);
+    return controls.Get(index)->OnKeyDown(x, y, key);
 }
 
 // --- Values ------------------------------------------------------------------------------------
@@ -355,7 +376,8 @@ void Editor::ReceiveParamFromPlugin(int index, double value, bool isNormalized) 
         if (param == nullptr) return;
         value = param->NormalizedValueOf(value);
     }
-    for (const auto& control : controls) {
+    for (int c = 0; c < ControlCount(); ++c) {
+        Control* control = controls.Get(c);
         if (control->ParamIdx() == index) control->ReceiveValue(value);
         for (int i = 0; i < control->AuxValueCount(); ++i) {
             if (control->AuxParamIdx(i) == index) {

@@ -6,17 +6,19 @@
 // virtual operation of a back-end: HeadlessEditor (offscreen), Win32Editor, X11Editor.
 // Lifecycle: the effect creates and fills it, AttachEditor hands it to the plug-in object, which
 // owns it from then on; windows come and go while the editor lives as long as the plug-in.
+// Nothing here throws: a piece of the editor that memory is too short for leaves it incomplete
+// (IsComplete), and whoever builds it then gives the whole plug-in up.
 // Threads: everything runs on the window thread except ReceiveParamFromPlugin, which the host's
 // thread calls inside the plug-in lock, and which touches only the controls' atomics.
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "editor/control.h"
 #include "editor/editor_types.h"
 #include "editor/popup_menu.h"
 #include "plugin/module_handle.h"
+#include "plugin/pointer_list.h"
 #include "raster/sys_bitmap.h"
 
 class PluginBase;
@@ -68,7 +70,8 @@ public:
     virtual void ShowPointer();
     virtual void ReservedHookC();
     // The image resource `id` of the module; the name only decides by its extension ("png",
-    // any case) whether it is loaded at all. Null when it cannot be.
+    // any case) whether it is loaded at all. Null when it cannot be; when that is for lack of
+    // memory, the editor is also marked incomplete, so the image is not taken for missing.
     virtual std::unique_ptr<RasterBitmap> LoadPlatformBitmap(int id, const char* name);
 
     // The seam for the window back-ends, beyond the slots above.
@@ -81,16 +84,28 @@ public:
     // Up to capacity - 1 characters of the box's text.
     virtual void ReadEntryText(char* text, int capacity);
     virtual void DestroyEntryBox() {}
+    // The host's idle call (effEditIdle) on its user-interface thread: a back-end whose window
+    // has no timer or message loop of its own handles its events and the redraw tick here.
+    virtual void Idle() {}
+    // A press is about to reach the controls: a window takes the keyboard focus and the mouse
+    // here, before a control may open an entry box that takes the focus in turn.
+    virtual void TakeFocusAndMouse() {}
 
     // Building the panel.
     void SetModuleInstance(ModuleHandle module) { instance = module; }
+    // Each of these marks the editor incomplete when memory is short.
     // The background image as control 0, drawn opaque.
     void AddBackground(int resourceId, const char* name);
-    // Takes the control; returns its index.
+    // Takes the control; returns its index, or -1 (the control deleted) when there is no
+    // control or the list cannot grow.
     int AddControl(std::unique_ptr<Control> control);
-    // The image from the process-wide cache, loaded on first use; null when it cannot be.
+    // The image from the process-wide cache, loaded on first use; null when it cannot be. An
+    // image that memory was too short for is not cached, so a later fetch loads it again.
     RasterBitmap* FetchImage(int resourceId, const char* name);
+    // The frame buffer, width x height.
     void CreateDrawSurfaces();
+    // False once a piece of the editor could not be had for lack of memory.
+    bool IsComplete() const { return complete; }
 
     // Drawing.
     // Draws the controls meeting r into the frame buffer and presents r.
@@ -142,7 +157,7 @@ public:
     int Width() const { return width; }
     int Height() const { return height; }
     int Fps() const { return fps; }
-    int ControlCount() const { return static_cast<int>(controls.size()); }
+    int ControlCount() const { return controls.Count(); }
     Control* ControlAt(int index) const;
     int MouseCapture() const { return mouseCapture; }
     const RasterBitmap* FrameBuffer() const { return drawBitmap.get(); }
@@ -162,8 +177,9 @@ protected:
     // Whether the open entry box has the keyboard: the window then acts on presses only.
     bool EntryBoxHasFocus() const;
     void DeleteControls();
+    void MarkIncomplete() { complete = false; }
 
-    std::vector<std::unique_ptr<Control>> controls;
+    PointerList<Control> controls;
     PluginBase* plug;
     Rect drawClip;
     bool cursorHidden = false;
@@ -185,4 +201,6 @@ protected:
 
 private:
     void ApplyEnteredText(const char* text);
+
+    bool complete = true;
 };

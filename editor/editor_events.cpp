@@ -66,6 +66,7 @@ bool Editor::HandlePress(int x, int y, MouseButton button, const MouseMod& mod) 
         FinishEntry(false);
         RedrawAll();
     }
+    TakeFocusAndMouse();
     OnMouseDown(x, y, mod);
     return true;
 }
@@ -111,7 +112,7 @@ void Editor::CommitEntryBox() {
 }
 
 void Editor::MarkAllChanged() {
-    for (const auto& control : controls) control->MarkChanged(false);
+    for (int i = 0; i < ControlCount(); ++i) controls.Get(i)->MarkChanged(false);
 }
 
 KeyCode KeyCodeFromVirtualKey(int virtualKey) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "plugin/make_nothrow.h"
 #include "plugin/text_copy.h"
 #include "raster/cached_font.h"
 #include "raster/font_handle.h"
@@ -26,18 +27,28 @@ FontCache& FontCache::Process() { return gFontCache; }
 
 RasterFont* FontCache::Find(const TextStyle& style) {
     LockGuard guard(lock_);
-    for (const Entry& entry : entries_) {
-        if (entry.size == style.size && entry.orientation == style.orientation &&
-            entry.style == style.style && std::strncmp(entry.face, style.face, 32) == 0) {
-            return entry.font.get();
+    for (int i = 0; i < entries_.Count(); ++i) {
+        const Entry* entry = entries_.Get(i);
+        if (entry->size == style.size && entry->orientation == style.orientation &&
+            entry->style == style.style && std::strncmp(entry->face, style.face, 32) == 0) {
+            return entry->font.get();
         }
     }
     const FontHandle handle = CreateFontHandle(RequestFor(style));
     if (handle == nullptr) return nullptr;
-    auto font = std::make_unique<CachedFont>();
+    auto font = MakeNothrow<CachedFont>();
+    if (font == nullptr) {
+        DeleteFontHandle(handle);
+        return nullptr;
+    }
+    // From here on the font deletes the handle, also when the entry cannot be had.
     font->SetFromHandle(handle, FontOwnsHandle | FontPreferNative);
-    Entry entry{style.size, style.orientation, style.style, {}, std::move(font)};
-    CopyText(entry.face, sizeof(entry.face), style.face);
-    entries_.push_back(std::move(entry));
-    return entries_.back().font.get();
+    Entry* entry = entries_.AppendNew();
+    if (entry == nullptr) return nullptr;
+    entry->size = style.size;
+    entry->orientation = style.orientation;
+    entry->style = style.style;
+    CopyText(entry->face, sizeof(entry->face), style.face);
+    entry->font = std::move(font);
+    return entry->font.get();
 }

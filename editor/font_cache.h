@@ -4,10 +4,10 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "editor/editor_types.h"
 #include "plugin/plugin_lock.h"
+#include "plugin/pointer_list.h"
 
 class CachedFont;
 
@@ -15,18 +15,19 @@ class FontCache {
 public:
     static FontCache& Process();
 
-    // The font for the style (made on its first request); null when none can be made.
+    // The font for the style (made on its first request); null when none can be made, memory
+    // running short included (nothing is cached then, so a later request tries again).
     RasterFont* Find(const TextStyle& style);
 
 private:
     struct Entry {
-        int32_t size;
-        int32_t orientation;
-        int32_t style;
-        char face[32];
+        int32_t size = 0;
+        int32_t orientation = 0;
+        int32_t style = 0;
+        char face[32] = "";
         std::unique_ptr<CachedFont> font;
     };
 
     PluginLock lock_;
-    std::vector<Entry> entries_;
+    PointerList<Entry> entries_;
 };

@@ -1,34 +1,25 @@
 #include "editor_headless/headless_editor.h"
 
-namespace {
-// Presents recorded between two ClearPresented calls; later ones are only counted, so
-// presenting never allocates.
-constexpr size_t kPresentRecord = 256;
-}  // namespace
+#include "plugin/make_nothrow.h"
 
-HeadlessEditor::HeadlessEditor(PluginBase* plug) : PanelEditor(plug) {
-    presented_.reserve(kPresentRecord);
-}
+HeadlessEditor::HeadlessEditor(PluginBase* plug) : PanelEditor(plug) {}
 
 HeadlessEditor::~HeadlessEditor() = default;
 
 std::unique_ptr<Editor> HeadlessEditor::Create(PluginBase* plug) {
-    return std::make_unique<HeadlessEditor>(plug);
+    return MakeNothrow<HeadlessEditor>(plug);
 }
 
 bool HeadlessEditor::PresentRect(const Rect& r) {
     const Rect shown = OverlayEntryBox(r);
+    if (presentCount_ < kPresentRecord) presented_[presentCount_] = shown;
     ++presentCount_;
-    if (presented_.size() < kPresentRecord) presented_.push_back(shown);
     return true;
 }
 
 WindowHandle HeadlessEditor::CreateEditorWindow(WindowHandle /*parent*/) { return nullptr; }
 
-void HeadlessEditor::ClearPresented() {
-    presented_.clear();
-    presentCount_ = 0;
-}
+void HeadlessEditor::ClearPresented() { presentCount_ = 0; }
 
 MouseMod HeadlessEditor::Mod(MouseButton held, bool down, HeldKeys keys) {
     MouseMod mod;

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "editor/panel_editor.h"
 
@@ -22,7 +21,7 @@ public:
     explicit HeadlessEditor(PluginBase* plug);
     ~HeadlessEditor() override;
 
-    // An editor factory for the effect.
+    // An editor factory for the effect; null when memory is short.
     static std::unique_ptr<Editor> Create(PluginBase* plug);
 
     void PlatformHook() override {}
@@ -45,15 +44,19 @@ public:
     // Characters typed into the entry box.
     void TypeText(const char* text);
 
-    // Rectangles presented since the last ClearPresented (the first 256 of them) and the count.
-    const std::vector<Rect>& Presented() const { return presented_; }
+    // Presents are recorded between two ClearPresented calls: the count, and the rectangle of
+    // each of the first kPresentRecord (later ones are only counted, so presenting never
+    // allocates).
+    static constexpr int kPresentRecord = 256;
     int PresentCount() const { return presentCount_; }
+    // The rectangle of present i (from 0, below PresentCount and kPresentRecord).
+    const Rect& Presented(int i) const { return presented_[i]; }
     void ClearPresented();
 
 private:
     static MouseMod Mod(MouseButton held, bool down, HeldKeys keys);
 
-    std::vector<Rect> presented_;
+    Rect presented_[kPresentRecord] = {};
     int presentCount_ = 0;
     bool hasMouse_ = false;
     int pointerX_ = 0;

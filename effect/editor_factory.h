@@ -7,6 +7,8 @@
 class Editor;
 class PluginBase;
 
+// A new editor for the plug-in; null only when memory is short, which the effect then takes as
+// a failed construction.
 using EditorFactory = std::unique_ptr<Editor> (*)(PluginBase* plug);
 
 // The editor of the platform the module runs on.

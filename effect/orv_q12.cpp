@@ -42,7 +42,10 @@ ORV_Q12::ORV_Q12(vst2::audioMasterCallback host, EditorFactory makeEditor)
         MarkIncomplete();
         return;
     }
-    if (makeEditor != nullptr) BuildEditor(makeEditor(this));
+    if (makeEditor != nullptr && !BuildEditor(makeEditor(this))) {
+        MarkIncomplete();
+        return;
+    }
     // Constructed at 2x although "Quality" defaults to 1: the factor follows the parameter
     // from the first time the host reports it (effOpen).
     quality = 0;

@@ -42,8 +42,8 @@ public:
 private:
     void DeclareParameters();
     // The panel: background, knobs, switches, footswitch and input strip, attached to the
-    // plug-in (orv_q12_editor.cpp).
-    void BuildEditor(std::unique_ptr<Editor> editor);
+    // plug-in (orv_q12_editor.cpp). False when any of it could not be had (no editor included).
+    bool BuildEditor(std::unique_ptr<Editor> editor);
     // Prepares both engines for the oversampled rate and lets them settle.
     void PrepareEngines();
     // Feeds the freshly prepared engines silence until their states rest, and keeps that

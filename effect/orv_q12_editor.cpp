@@ -7,6 +7,7 @@
 #include "editor/fader_strip_control.h"
 #include "editor/knob_control.h"
 #include "effect/orv_q12.h"
+#include "plugin/make_nothrow.h"
 #include "plugin/module_handle.h"
 
 namespace {
@@ -50,35 +51,41 @@ Rect FrameAt(int x, int y, const BitmapStrip& strip) {
 
 }  // namespace
 
-void ORV_Q12::BuildEditor(std::unique_ptr<Editor> editor) {
-    if (editor == nullptr) return;
+bool ORV_Q12::BuildEditor(std::unique_ptr<Editor> editor) {
+    if (editor == nullptr) return false;
     editor->SetModuleInstance(ThisModule());
     editor->AddBackground(kBackground.id, kBackground.name);
 
     const BitmapStrip knob = FetchStrip(*editor, kKnob);
     const int knobParams[] = {kDrive, kFilter, kVolume};
     for (int i = 0; i < 3; ++i) {
-        editor->AddControl(std::make_unique<KnobStripControl>(
-            this, FrameAt(kKnobX[i], kKnobY, knob), knobParams[i], DirectionVertical, kKnobGearing,
-            knob, kByAlpha));
+        editor->AddControl(MakeNothrow<KnobStripControl>(this, FrameAt(kKnobX[i], kKnobY, knob),
+                                                         knobParams[i], DirectionVertical,
+                                                         kKnobGearing, knob, kByAlpha));
     }
 
     const BitmapStrip toggle = FetchStrip(*editor, kSwitch);
     const int switchParams[] = {kStereo, kQuality};
     for (int i = 0; i < 2; ++i) {
-        editor->AddControl(std::make_unique<SwitchControl>(
-            this, FrameAt(kSwitchX[i], kSwitchY, toggle), switchParams[i], toggle, kByAlpha));
+        editor->AddControl(MakeNothrow<SwitchControl>(this, FrameAt(kSwitchX[i], kSwitchY, toggle),
+                                                      switchParams[i], toggle, kByAlpha));
     }
 
     const BitmapStrip contact = FetchStrip(*editor, kFootswitch);
-    auto pedal = std::make_unique<FootswitchControl>(
-        this, FrameAt(kFootswitchX, kFootswitchY, contact), kBypass, contact, kByAlpha);
-    footswitch = pedal.get();
-    footswitch->ReportDeletionTo(&footswitch);
-    engaged = !footswitch->Latched();
+    auto pedal = MakeNothrow<FootswitchControl>(this, FrameAt(kFootswitchX, kFootswitchY, contact),
+                                                kBypass, contact, kByAlpha);
+    if (pedal != nullptr) {
+        footswitch = pedal.get();
+        footswitch->ReportDeletionTo(&footswitch);
+        engaged = !footswitch->Latched();
+    }
     editor->AddControl(std::move(pedal));
 
-    editor->AddControl(std::make_unique<FaderStripControl>(this, FetchStrip(*editor, kInputStrip)));
+    editor->AddControl(MakeNothrow<FaderStripControl>(this, FetchStrip(*editor, kInputStrip)));
 
+    // Each step above leaves the editor incomplete when memory is short; only a whole panel is
+    // attached, and attaching makes the frame buffer.
+    if (!editor->IsComplete()) return false;
     AttachEditor(editor.release());
+    return AttachedEditor()->IsComplete();
 }

@@ -18,7 +18,9 @@ public:
 
     const std::uint8_t* Data() const { return buffer_.Data(); }
     std::int32_t Size() const { return buffer_.Size(); }
-    void Clear() { buffer_.Resize(0); }
+    // Empties the chunk but keeps its storage, so writing the same state again needs no memory
+    // and cannot fail halfway (a preset's saved state is emptied and rewritten that way).
+    void Clear() { buffer_.Resize(0, false); }
     // Replaces the contents with a copy of size bytes; false, unchanged, when memory is short.
     bool Assign(const void* bytes, std::int32_t size);
 

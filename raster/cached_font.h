@@ -10,7 +10,9 @@
 #include "raster/raster_font.h"
 
 struct GlyphRecord {
-    int dataPosition;  // 0 not rendered yet, -1 renders as nothing, else 1 + offset in glyph data
+    // 0 not rendered yet (or not for lack of memory), -1 renders as nothing, else 1 + offset in
+    // the glyph data
+    int dataPosition;
     int width;         // of the coverage map, pixels
     int height;
     int advance;  // to the next character, pixels

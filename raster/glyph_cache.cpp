@@ -65,12 +65,18 @@ void CachedFont::RenderInto(GlyphRecord* glyph, uint16_t code) {
 
     SysBitmap& scratch = GlyphScratchBitmap();
     const int64_t side = 2 * int64_t{std::max(lineHeight_, 1)} + 8;
-    if (side > std::numeric_limits<int>::max()) {
+    // A scratch bitmap past 32-bit byte counts can never be had: such glyphs render as nothing.
+    const int64_t span = (side + 3) & ~int64_t{3};  // as SysBitmap lays its rows out
+    if (span > std::numeric_limits<int>::max() || PixelStorageBytes(int(span), int(side)) < 0) {
         return;
     }
     if (scratch.Width() < side || scratch.Height() < side) {
         scratch.Resize(int(side), int(side));
         font_platform::PrepareGlyphContext(scratch.DeviceContext());
+        if (scratch.Width() < side) {
+            glyph->dataPosition = 0;  // no memory for the scratch now: rendered on a later use
+            return;
+        }
     }
     ClearBitmap(&scratch);
     // Capitals get two more pixels on the right, where their strokes tend to overhang.
@@ -87,7 +93,10 @@ void CachedFont::RenderInto(GlyphRecord* glyph, uint16_t code) {
     const int position = glyphData_.Size() + 1;
     uint8_t* coverage = glyphData_.Append(int64_t{width} * height);
     if (!coverage) {
-        return;  // also when width x height would overflow
+        // Short of memory (or of 32-bit sizes): not a glyph that renders as nothing, so it is
+        // rendered again on its next use.
+        glyph->dataPosition = 0;
+        return;
     }
     for (int r = 0; r < height; ++r) {
         const uint32_t* row = rows.Row(r);

@@ -58,11 +58,24 @@ struct Decode {
     png_bytep* rows = nullptr;       // std::malloc'ed, one pointer per image row
     png_uint_32 width = 0;
     png_uint_32 height = 0;
+    bool shortOfMemory = false;  // an allocation, libpng's own included, failed
 };
+
+// libpng's allocations go through these, so a decode that ran short of memory can say so.
+png_voidp Allocate(png_structp png, png_alloc_size_t size) {
+    void* block = std::malloc(size);
+    if (!block) {
+        static_cast<Decode*>(png_get_mem_ptr(png))->shortOfMemory = true;
+    }
+    return block;
+}
+
+void Release(png_structp, png_voidp block) { std::free(block); }
 
 bool CreateReader(Decode* job) {
     // The version string of the libpng actually linked: 1.6 refuses a structure made for 1.5.
-    job->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    job->png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr, job,
+                                        Allocate, Release);
     if (!job->png) {
         return false;
     }
@@ -71,14 +84,17 @@ bool CreateReader(Decode* job) {
         png_destroy_read_struct(&job->png, nullptr, nullptr);
         return false;
     }
-    // The ancillary chunks no decode here uses are skipped unread: libpng would otherwise
-    // allocate and clear whatever length such a chunk claims (up to 2 GiB) before finding out
-    // that the data is not there. Only tRNS (and the critical chunks) matter to the pixels.
+    return true;
+}
+
+// The ancillary chunks no decode here uses are skipped unread: libpng would otherwise allocate
+// and clear whatever length such a chunk claims (up to 2 GiB) before finding out that the data
+// is not there. Only tRNS (and the critical chunks) matter to the pixels. libpng allocates the
+// list, so this runs after the error return point is set.
+void SkipUnusedChunks(png_structp png) {
     static constexpr png_byte kUnused[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0"
                                           "pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
-    png_set_keep_unknown_chunks(job->png, PNG_HANDLE_CHUNK_NEVER, kUnused,
-                                int(sizeof(kUnused) / 5));
-    return true;
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnused, int(sizeof(kUnused) / 5));
 }
 
 // Asks libpng for rows of `width` pixels of four bytes: alpha, red, green, blue.
@@ -115,6 +131,7 @@ bool DecodeRows(Decode* job) {
     if (setjmp(png_jmpbuf(job->png))) {
         return false;
     }
+    SkipUnusedChunks(job->png);
     png_read_info(job->png, job->info);
     int bitDepth = 0, colorType = 0, interlace = 0, compression = 0, filter = 0;
     png_get_IHDR(job->png, job->info, &job->width, &job->height, &bitDepth, &colorType,
@@ -142,6 +159,8 @@ bool DecodeRows(Decode* job) {
     job->rows = bits ? static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * job->height))
                      : nullptr;
     if (!job->rows) {
+        // The size was checked above: only memory can be missing here.
+        job->shortOfMemory = true;
         return false;
     }
     const ptrdiff_t span = job->target->RowSpan();
@@ -234,28 +253,29 @@ struct PngLoaderRegistration {
 
 }  // namespace
 
-std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id) {
+std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id, bool* shortOfMemory) {
     const ResourceBytes resource = FindModuleResource(module, id, "PNG");
-    if (!resource.data || resource.size <= 7) {
-        return nullptr;
-    }
-    return LoadPngFromMemory(resource.data, resource.size);
+    return LoadPngFromMemory(resource.data, resource.size, shortOfMemory);
 }
 
-std::unique_ptr<MemBitmap> LoadPngFromMemory(const void* data, int size) {
+std::unique_ptr<MemBitmap> LoadPngFromMemory(const void* data, int size, bool* shortOfMemory) {
+    if (shortOfMemory) {
+        *shortOfMemory = false;
+    }
     if (!data || size <= 7 || std::memcmp(data, kPngSignature, sizeof kPngSignature) != 0) {
         return nullptr;
     }
     Decode job;
-    if (!CreateReader(&job)) {
-        return nullptr;
+    bool decoded = false;
+    if (CreateReader(&job)) {
+        MemoryCursor cursor{static_cast<const unsigned char*>(data), size, kZeroFillLimit};
+        png_set_read_fn(job.png, &cursor, ReadFromMemory);
+        decoded = Finish(&job, DecodeRows(&job));
     }
-    MemoryCursor cursor{static_cast<const unsigned char*>(data), size, kZeroFillLimit};
-    png_set_read_fn(job.png, &cursor, ReadFromMemory);
-    if (!Finish(&job, DecodeRows(&job))) {
-        return nullptr;
+    if (shortOfMemory) {
+        *shortOfMemory = job.shortOfMemory;
     }
-    return std::unique_ptr<MemBitmap>(job.created);
+    return decoded ? std::unique_ptr<MemBitmap>(job.created) : nullptr;
 }
 
 std::unique_ptr<MemBitmap> LoadPngFile(const char* utf8Path) {

@@ -9,10 +9,13 @@
 #include <memory>
 
 // Resource `id` of type "PNG" in `module` (a module handle; see resources/module_resource.h).
-std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id);
+// When given, *shortOfMemory tells whether a null result is for lack of memory, which a later
+// call may not meet, rather than an image that is not there or cannot be decoded.
+std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id, bool* shortOfMemory = nullptr);
 
-// `size` bytes of a PNG image; they are only read during the call.
-std::unique_ptr<MemBitmap> LoadPngFromMemory(const void* data, int size);
+// `size` bytes of a PNG image; they are only read during the call. *shortOfMemory as above.
+std::unique_ptr<MemBitmap> LoadPngFromMemory(const void* data, int size,
+                                             bool* shortOfMemory = nullptr);
 
 // A PNG file named by a UTF-8 path, into a new bitmap ...
 std::unique_ptr<MemBitmap> LoadPngFile(const char* utf8Path);

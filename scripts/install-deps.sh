@@ -9,6 +9,7 @@ packages=(
   libsndfile1-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine64 xvfb xauth
+  libxcb1-dev libxcb-xtest0-dev libxcb-res0-dev
   dpkg-dev file
   python3-matplotlib python3-numpy
 )

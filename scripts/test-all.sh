@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs every test: the Linux suites, the same suites under the address and undefined-behaviour
-# sanitizers, the suites about threads under the thread sanitizer, the fuzz targets for a while
-# each, and the Windows suites cross-built with mingw-w64 and run under Wine; installs, loads and
-# removes the Debian package. Installs what it needs first. Build trees: build/linux, build/asan,
+# Runs every test: the Linux suites (the editor window's suite starts an X server of its own
+# with xvfb-run), the same suites under the address and undefined-behaviour sanitizers, the
+# suites about threads under the thread sanitizer, the fuzz targets for a while each, and the
+# Windows suites cross-built with mingw-w64 and run under Wine; installs, loads and removes the
+# Debian package. Installs what it needs first. Build trees: build/linux, build/asan,
 # build/tsan, build/fuzz, build/win64.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -40,7 +40,10 @@ esac
 "$dir/bin/orv-render" --plugin "$module" "$work/in.wav" "$work/installed.wav" ||
   fail "the installed module did not render"
 "$dir/bin/orv-render" "$work/in.wav" "$work/built.wav"
-cmp -s "$work/installed.wav" "$work/built.wav" ||
+# libsndfile stamps a float WAV's PEAK chunk with the time it was written, so two renders a
+# second apart differ there: only the samples, from the data chunk on, are compared.
+samples() { tail -c +"$(($(grep -obUa -m1 data "$1" | head -1 | cut -d: -f1) + 1))" "$1"; }
+cmp -s <(samples "$work/installed.wav") <(samples "$work/built.wav") ||
   fail "the installed module sounds different from the one built"
 
 dpkg --purge "$name" >/dev/null || fail "dpkg --purge $name failed"

@@ -1,5 +1,6 @@
 // The dispatcher: one small handler per opcode, looked up in a table. Every handler runs with
-// the plug-in lock held; opcodes without a handler answer 0 and change nothing.
+// the plug-in lock held; opcodes without a handler answer 0 and change nothing. effEditIdle
+// goes to the editor without the lock.
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -312,6 +313,13 @@ intptr VstPlugin::VSTDispatcher(AEffect* effect, int32 opcode, int32 index, intp
                                 float opt) {
     VstPlugin* plug = FromEffect(effect);
     if (plug == nullptr) return 0;
+    if (opcode == effEditIdle) {
+        // Drawing and talking to the window system take milliseconds, which the audio thread
+        // must not wait for; the editor takes the lock itself wherever it edits a parameter,
+        // as a window's own timer does.
+        if (Editor* editor = plug->WindowEditor()) editor->Idle();
+        return 0;
+    }
     plug->lock.Enter();
     if (opcode == effClose) {
         plug->lock.Leave();

@@ -2,7 +2,8 @@
 // parameter callbacks, host identification and the calls made back to the host.
 // Lifecycle: created by the module's entry point (as the base of the effect), deleted by the
 // dispatcher on effClose. Threads: the host calls the dispatcher from its UI thread and the
-// audio callbacks from its audio thread; every entry point holds the plug-in lock throughout.
+// audio callbacks from its audio thread; every entry point holds the plug-in lock throughout,
+// except effEditIdle, which runs the editor's window work as a window thread would.
 #pragma once
 
 #include "plugin/plugin_base.h"

@@ -13,7 +13,7 @@ TEST_F(ModuleTest, EffectRecordCarriesTheProductsIdentity) {
         EXPECT_EQ(e->numParams, 7);
         EXPECT_EQ(e->numInputs, 2);
         EXPECT_EQ(e->numOutputs, 2);
-        EXPECT_EQ(e->flags, 0x1018);
+        EXPECT_EQ(e->flags, 0x1019);
         EXPECT_EQ(e->uniqueID, FourCharCode('z', 'Q', '7', '1'));
         EXPECT_EQ(e->version, 10100);
         EXPECT_EQ(e->ioRatio, 1.0f);
@@ -148,13 +148,20 @@ TEST_F(ModuleTest, ProgramNamesByIndex) {
     EXPECT_EQ(fx.Dispatch(effGetProgramNameIndexed, 0, 0, nullptr), 0);
 }
 
-TEST_F(ModuleTest, AnEditorThatOpensNoWindowIsNotOfferedToTheHost) {
+TEST_F(ModuleTest, EditorRequestsAgreeWithTheEditorFlag) {
     host::HostedEffect fx = Create();
+    const bool offered = (fx.Effect()->flags & effFlagsHasEditor) != 0;
     ERect* rect = nullptr;
-    EXPECT_EQ(fx.Dispatch(effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, nullptr);
-    EXPECT_EQ(fx.Dispatch(effEditOpen), 0);
-    EXPECT_EQ(fx.Dispatch(effEditClose), 0);
+    EXPECT_EQ(fx.Dispatch(effEditGetRect, 0, 0, &rect), offered ? 1 : 0);
+    if (offered) {
+        ASSERT_NE(rect, nullptr);
+        EXPECT_EQ(rect->right - rect->left, 300);
+        EXPECT_EQ(rect->bottom - rect->top, 350);
+    } else {
+        EXPECT_EQ(rect, nullptr);
+    }
+    EXPECT_EQ(fx.Dispatch(effEditOpen), 0) << "no window to open it in";
+    EXPECT_EQ(fx.Dispatch(effEditClose), offered ? 1 : 0);
     EXPECT_EQ(fx.Dispatch(effEditIdle), 0);
 }
 

@@ -8,30 +8,7 @@
 #include "editor_headless/headless_editor.h"
 #include "effect/orv_q12.h"
 #include "host/vst_host.h"
-
-// Centres of the panel's controls, in panel pixels.
-struct Point {
-    int x, y;
-};
-constexpr Point kDriveKnob{65, 111};
-constexpr Point kFilterKnob{149, 111};
-constexpr Point kVolumeKnob{233, 111};
-constexpr Point kStereoSwitch{79, 293};
-constexpr Point kQualitySwitch{227, 293};
-constexpr Point kFootswitch{147, 255};
-constexpr Point kBackground{150, 200};
-
-// Control indices in drawing order.
-enum PanelControl {
-    kBackgroundControl,
-    kDrive,
-    kFilter,
-    kVolume,
-    kStereo,
-    kQuality,
-    kPedal,
-    kInputStrip
-};
+#include "tests/editor/panel_layout.h"
 
 class PanelTest : public ::testing::Test {
 protected:

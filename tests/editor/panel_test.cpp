@@ -13,7 +13,7 @@ using namespace vst2;
 TEST_F(PanelTest, AFreshPanelShowsTheDefaultFrames) {
     editor->Tick();
     ASSERT_EQ(editor->PresentCount(), 1);
-    const Rect whole = editor->Presented()[0];
+    const Rect whole = editor->Presented(0);
     EXPECT_EQ(whole.right - whole.left, 300);
     EXPECT_EQ(whole.bottom - whole.top, 350);
     for (int knob : {kDrive, kFilter, kVolume}) EXPECT_EQ(FrameShown(knob), 41) << knob;
@@ -126,7 +126,7 @@ TEST_F(PanelTest, OnlyChangedControlsAreRedrawnHostValuesOnTwoTicks) {
     Drag(kFilterKnob, 0, -40);
     editor->Tick();
     ASSERT_EQ(editor->PresentCount(), 1);
-    const Rect r = editor->Presented()[0];
+    const Rect r = editor->Presented(0);
     EXPECT_EQ(r.left, 102);
     EXPECT_EQ(r.top, 64);
     EXPECT_EQ(r.right, 197);
@@ -141,9 +141,9 @@ TEST_F(PanelTest, OnlyChangedControlsAreRedrawnHostValuesOnTwoTicks) {
     editor->ClearPresented();
     for (int tick = 0; tick < 3; ++tick) editor->Tick();
     ASSERT_EQ(editor->PresentCount(), 2);
-    for (const Rect& both : editor->Presented()) {
-        EXPECT_EQ(both.left, 18);
-        EXPECT_EQ(both.right, 281);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(editor->Presented(i).left, 18);
+        EXPECT_EQ(editor->Presented(i).right, 281);
     }
     EXPECT_EQ(FrameShown(kDrive), 1);
     EXPECT_EQ(FrameShown(kVolume), 81);

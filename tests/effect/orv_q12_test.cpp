@@ -31,9 +31,9 @@ TEST(OrvQ12Test, ConstructedAtTwoTimesUntilOpenReportsQuality) {
     EXPECT_EQ(fx->OversampleFactor(), 4);
 }
 
-TEST(OrvQ12Test, NoEditorFlagAndPresetZeroNamedForTheMaker) {
+TEST(OrvQ12Test, EditorFlagAndPresetZeroNamedForTheMaker) {
     auto fx = Make();
-    EXPECT_EQ(fx->Effect()->flags, 0x1018);
+    EXPECT_EQ(fx->Effect()->flags, 0x1019);
     EXPECT_STREQ(fx->PresetName(0), ORV_Q12::kWebAddress);
     EXPECT_LT(std::strlen(ORV_Q12::kWebAddress), std::size_t{kVstMaxProgNameLen});
 }

@@ -73,24 +73,33 @@ TEST(HeapBufferTest, ASizeBeyondThirtyTwoBitsFailsAndChangesNothing) {
     EXPECT_EQ(buffer.Data()[0], 42);
 }
 
-TEST(PointerListTest, OutOfRangeReadsNullAndEntriesAreDeletedLastFirst) {
+TEST(PointerListTest, InsertsInPlaceReadsNullOutsideAndDeletesLastFirstOffTheList) {
     static int order[3];
+    static int countSeen[3];
     static int deleted = 0;
     struct Tracked {
         int id;
-        ~Tracked() { order[deleted++] = id; }
+        const PointerList<Tracked>* list;
+        ~Tracked() {
+            countSeen[deleted] = list->Count();
+            order[deleted++] = id;
+        }
     };
     {
         PointerList<Tracked> list;
-        for (int i = 0; i < 3; ++i) ASSERT_TRUE(list.Append(new Tracked{i}));
+        ASSERT_TRUE(list.Append(new Tracked{0, &list}));
+        ASSERT_TRUE(list.Append(new Tracked{2, &list}));
+        ASSERT_TRUE(list.Insert(1, new Tracked{1, &list}));
         EXPECT_EQ(list.Count(), 3);
         EXPECT_EQ(list.Get(-1), nullptr);
         EXPECT_EQ(list.Get(3), nullptr);
-        EXPECT_EQ(list.Get(1)->id, 1);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(list.Get(i)->id, i);
     }
     EXPECT_EQ(deleted, 3);
-    EXPECT_EQ(order[0], 2);
-    EXPECT_EQ(order[2], 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(order[i], 2 - i);
+        EXPECT_EQ(countSeen[i], 2 - i) << "an entry leaves the list before it is deleted";
+    }
 }
 
 TEST(TextBufferTest, EmptyReadsAsEmptyText) {

@@ -1,0 +1,102 @@
+#include "editor_win32/win32_popup_menu.h"
+
+#include <cstdio>
+
+#include "editor_win32/win32_editor_procedures.h"
+
+namespace {
+
+// Room for a menu label; a longer one is cut, as no menu could show it whole.
+constexpr int kLabelBytes = 512;
+
+// The item's label after the menu's numbering style: "1: ", "01: " or "001: " before the text.
+void NumberedLabel(int numbering, int k, const char* text, char (&label)[kLabelBytes]) {
+    static const char* const kFormats[] = {nullptr, "%1d: %s", "%02d: %s", "%03d: %s"};
+    if (numbering < 1 || numbering > 3) {
+        std::snprintf(label, kLabelBytes, "%s", text);
+    } else {
+        std::snprintf(label, kLabelBytes, kFormats[numbering], k, text);
+    }
+}
+
+UINT CommandFlags(int flags) {
+    UINT native = MF_STRING;
+    if (flags & ItemGrayed) native |= MF_GRAYED;
+    if (flags & ItemDisabled) native |= MF_DISABLED;
+    if (flags & ItemChecked) native |= MF_CHECKED;
+    return native;
+}
+
+PopupMenu* FindCommand(PopupMenu& menu, int id, int* nextId) {
+    const int base = *nextId;
+    const int count = menu.items.Count();
+    *nextId += count;
+    if (id >= base && id < base + count) {
+        menu.chosenItem = id - base;
+        return &menu;
+    }
+    for (int k = 0; k < count; ++k) {
+        PopupMenuItem* item = menu.items.Get(k);
+        if (item->submenu == nullptr) continue;
+        if (PopupMenu* found = FindCommand(*item->submenu, id, nextId)) return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+HMENU BuildNativeMenu(const PopupMenu& menu, int* nextId) {
+    HMENU native = ::CreatePopupMenu();
+    if (native == nullptr) return nullptr;
+    const int base = *nextId;
+    const int count = menu.items.Count();
+    *nextId += count;
+    for (int k = 1; k <= count; ++k) {
+        const PopupMenuItem& item = *menu.items.Get(k - 1);
+        if (item.flags & ItemSeparator) {
+            AppendMenuA(native, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        char label[kLabelBytes];
+        NumberedLabel(menu.numbering, k, item.text.Get(), label);
+        if (item.submenu != nullptr) {
+            HMENU sub = BuildNativeMenu(*item.submenu, nextId);
+            if (sub != nullptr) {
+                AppendMenuA(native, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), label);
+            }
+            continue;
+        }
+        AppendMenuA(native, CommandFlags(item.flags), static_cast<UINT_PTR>(base + k - 1), label);
+    }
+    return native;
+}
+
+PopupMenu* ChooseMenuItem(PopupMenu& menu, int id) {
+    int nextId = 0;
+    return FindCommand(menu, id, &nextId);
+}
+
+PopupMenu* Win32Editor::CreatePopupMenu(PopupMenu& menu, const Rect& r) {
+    // No control keeps the mouse after a menu.
+    mouseX = -1;
+    mouseCapture = -1;
+    if (window == nullptr) return nullptr;
+    int nextId = 0;
+    HMENU native = BuildNativeMenu(menu, &nextId);
+    if (native == nullptr) return nullptr;
+
+    POINT at{r.left, r.bottom};
+    ClientToScreen(AsWindow(window), &at);
+    PopupMenu* chosen = nullptr;
+    if (TrackPopupMenu(native, TPM_LEFTBUTTON, at.x, at.y, 0, AsWindow(window), nullptr)) {
+        MSG command;
+        if (PeekMessageA(&command, AsWindow(window), WM_COMMAND, WM_COMMAND, PM_REMOVE) &&
+            HIWORD(command.wParam) == 0) {
+            chosen = ChooseMenuItem(menu, LOWORD(command.wParam));
+        }
+    }
+    DestroyMenu(native);
+    const RECT whole{0, 0, width, height};
+    InvalidateRect(AsWindow(window), &whole, FALSE);
+    return chosen;
+}
