@@ -21,4 +21,7 @@ public:
     // Editor windows open in this window, after idling until their number is `expected` (or
     // two seconds have passed: a window may come and go a moment after the call).
     virtual int EditorsAfterIdling(const host::HostedEffect& fx, int expected) = 0;
+    // A user's click at a panel pixel of the effect's open editor (the right button opens a
+    // control's entry box), then the user-interface loop until the editor has dealt with it.
+    virtual void Click(const host::HostedEffect& fx, int x, int y, bool right) = 0;
 };

@@ -6,9 +6,12 @@
 
 namespace {
 
+constexpr int kLeft = 40;
+constexpr int kTop = 40;
+
 class X11Parent : public EditorParent {
 public:
-    X11Parent() : window_(x11_.CreateWindow(40, 40, 420, 460)) {}
+    X11Parent() : window_(x11_.CreateWindow(kLeft, kTop, 420, 460)) {}
     ~X11Parent() override { x11_.DestroyWindow(window_); }
 
     bool Connected() const { return x11_.Connected(); }
@@ -25,7 +28,25 @@ public:
         return count;
     }
 
+    void Click(const host::HostedEffect& fx, int x, int y, bool right) override {
+        x11_.MoveTo(kLeft + x, kTop + y);
+        IdleFor(fx, 10);
+        x11_.Button(right ? 3 : 1, true);
+        IdleFor(fx, 20);
+        x11_.Button(right ? 3 : 1, false);
+        IdleFor(fx, 40);
+    }
+
 private:
+    void IdleFor(const host::HostedEffect& fx, int milliseconds) {
+        x11_.Sync();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < end) {
+            Idle(fx);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
     X11TestHost x11_;
     uint32_t window_;
 };
