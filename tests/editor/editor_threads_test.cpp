@@ -120,3 +120,19 @@ TEST_F(PanelTest, AutomationAudioAndTheWindowShareThePanel) {
     EXPECT_EQ(FrameShown(kInputStrip),
               static_cast<int>(100 * ControlOf(kInputStrip).Value() + 0.5) + 1);
 }
+
+// The window thread applies a wheel step while the host's thread, holding the plug-in lock, sets
+// the same parameter: whichever goes last, the knob shows the parameter's value.
+TEST_F(PanelTest, AUserEditMeetingAHostValueLeavesKnobAndParameterAgreeing) {
+    std::thread window;
+    {
+        LockGuard held(fx->Lock());
+        window = std::thread([&] { editor->Wheel(kDriveKnob.x, kDriveKnob.y, 10); });
+        // Long enough for the step to reach the lock; the host's value then comes first.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        effect->setParameter(effect, ORV_Q12::kDrive, 0.2f);
+    }
+    window.join();
+    EXPECT_NEAR(ControlOf(kDrive).Value(), fx->Param(ORV_Q12::kDrive)->NormalizedValue(), 1e-9);
+    EXPECT_NEAR(ControlOf(kDrive).Value(), 0.6, 1e-9) << "the user's value, applied last";
+}
