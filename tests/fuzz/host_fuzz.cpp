@@ -281,6 +281,38 @@ void SaveOrRestoreChunk(FuzzEffect& fx, FuzzedDataProvider& in, HostState& host)
                            chunk.data()) == 1);
 }
 
+// The steps of a host's life, weighted: the engines settling anew (a new rate, a new instance)
+// costs as much as hundreds of other steps, so those come rarely.
+enum class Step {
+    Dispatcher,
+    Parameter,
+    Play,
+    Rate,
+    BlockSize,
+    Mains,
+    Program,
+    Chunk,
+    NewInstance
+};
+
+Step ChooseStep(FuzzedDataProvider& in) {
+    struct Weighted {
+        Step step;
+        int weight;
+    };
+    static constexpr Weighted kSteps[] = {
+        {Step::Dispatcher, 6}, {Step::Parameter, 6}, {Step::Play, 14},
+        {Step::Rate, 1},       {Step::BlockSize, 3}, {Step::Mains, 2},
+        {Step::Program, 2},    {Step::Chunk, 4},     {Step::NewInstance, 1},
+    };
+    int roll = in.ConsumeIntegralInRange(0, 38);
+    for (const Weighted& choice : kSteps) {
+        if (roll < choice.weight) return choice.step;
+        roll -= choice.weight;
+    }
+    return Step::Play;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -289,38 +321,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     HostState host;
     while (in.remaining_bytes() > 0) {
-        switch (in.ConsumeIntegralInRange(0, 9)) {
-            case 0: DispatcherCall(fx, in, host); break;
-            case 1: SetAndReadParameter(fx, in); break;
-            case 2: Play(fx, in, host); break;
-            case 3: {
+        switch (ChooseStep(in)) {
+            case Step::Dispatcher: DispatcherCall(fx, in, host); break;
+            case Step::Parameter: SetAndReadParameter(fx, in); break;
+            case Step::Play: Play(fx, in, host); break;
+            case Step::Rate: {
                 if (host.rateChangesLeft-- <= 0) break;
                 const float rate = ChooseRate(in);
                 FuzzTrace("rate %.9g", static_cast<double>(rate));
                 fx.Dispatch(effSetSampleRate, 0, 0, nullptr, rate);
                 break;
             }
-            case 4: {
+            case Step::BlockSize: {
                 const int frames = ChooseBlockSize(in);
                 FuzzTrace("block size %d", frames);
                 fx.Dispatch(effSetBlockSize, 0, frames);
                 if (frames >= 1) host.blockSize = frames;
                 break;
             }
-            case 5: {
+            case Step::Mains: {
                 const int on = in.ConsumeIntegralInRange(-1, 2);
                 FuzzTrace("mains %d", on);
                 fx.Dispatch(effMainsChanged, 0, on);
                 break;
             }
-            case 6: {
+            case Step::Program: {
                 const int program = in.ConsumeIntegralInRange(-2, 3);
                 FuzzTrace("program %d", program);
                 fx.Dispatch(effSetProgram, 0, program);
                 break;
             }
-            case 7: SaveOrRestoreChunk(fx, in, host); break;
-            case 8:
+            case Step::Chunk: SaveOrRestoreChunk(fx, in, host); break;
+            case Step::NewInstance:
                 // A new instance costs as much as many inputs: once per input.
                 if (!host.recreated) {
                     host.recreated = true;
@@ -332,7 +364,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     fx.Recreate(open);
                 }
                 break;
-            default: Play(fx, in, host); break;
         }
         fx.CheckParameters();
     }
