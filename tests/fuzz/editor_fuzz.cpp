@@ -52,16 +52,19 @@ HeldKeys ChooseKeys(FuzzedDataProvider& in) {
     return keys;
 }
 
-MouseButton ChooseButton(FuzzedDataProvider& in) {
-    return static_cast<MouseButton>(in.ConsumeIntegralInRange(0, 2));
-}
+// A press, release, move or double click: where, with which button and which keys held.
+struct MouseEvent {
+    Point at;
+    MouseButton button;
+    HeldKeys keys;
+};
 
-float AnyFloat(FuzzedDataProvider& in) {
-    if (in.ConsumeBool()) return in.ConsumeProbability<float>();
-    const std::uint32_t bits = in.ConsumeIntegral<std::uint32_t>();
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+MouseEvent ReadMouseEvent(FuzzedDataProvider& in, const char* what) {
+    MouseEvent e{ChoosePoint(in), static_cast<MouseButton>(in.ConsumeIntegralInRange(0, 2)),
+                 ChooseKeys(in)};
+    FuzzTrace("%s %d,%d button %d keys %d%d%d", what, e.at.x, e.at.y, static_cast<int>(e.button),
+              e.keys.shift, e.keys.ctrl, e.keys.alt);
+    return e;
 }
 
 void CheckControlsInRange(const HeadlessEditor& editor) {
@@ -122,38 +125,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (in.remaining_bytes() > 0) {
         switch (in.ConsumeIntegralInRange(0, 13)) {
             case 0: {
-                const Point p = ChoosePoint(in);
-                const MouseButton button = ChooseButton(in);
-                const HeldKeys keys = ChooseKeys(in);
-                FuzzTrace("press %d,%d button %d keys %d%d%d", p.x, p.y, int(button), keys.shift,
-                          keys.ctrl, keys.alt);
-                editor.Press(p.x, p.y, button, keys);
+                const MouseEvent e = ReadMouseEvent(in, "press");
+                editor.Press(e.at.x, e.at.y, e.button, e.keys);
                 break;
             }
             case 1: {
-                const Point p = ChoosePoint(in);
-                const MouseButton button = ChooseButton(in);
-                const HeldKeys keys = ChooseKeys(in);
-                FuzzTrace("release %d,%d button %d keys %d%d%d", p.x, p.y, int(button), keys.shift,
-                          keys.ctrl, keys.alt);
-                editor.Release(p.x, p.y, button, keys);
+                const MouseEvent e = ReadMouseEvent(in, "release");
+                editor.Release(e.at.x, e.at.y, e.button, e.keys);
                 break;
             }
             case 2: {
-                const Point p = ChoosePoint(in);
-                const MouseButton button = ChooseButton(in);
-                const HeldKeys keys = ChooseKeys(in);
-                FuzzTrace("move %d,%d button %d keys %d%d%d", p.x, p.y, int(button), keys.shift,
-                          keys.ctrl, keys.alt);
-                editor.Move(p.x, p.y, button, keys);
+                const MouseEvent e = ReadMouseEvent(in, "move");
+                editor.Move(e.at.x, e.at.y, e.button, e.keys);
                 break;
             }
             case 3: {
-                const Point p = ChoosePoint(in);
-                const HeldKeys keys = ChooseKeys(in);
-                FuzzTrace("double click %d,%d keys %d%d%d", p.x, p.y, keys.shift, keys.ctrl,
-                          keys.alt);
-                editor.DoubleClick(p.x, p.y, keys);
+                const MouseEvent e = ReadMouseEvent(in, "double click");
+                editor.DoubleClick(e.at.x, e.at.y, e.keys);
                 break;
             }
             case 4: {

@@ -319,6 +319,14 @@ StereoBlock MakeBlock(FuzzedDataProvider& in, int frames) {
     return block;
 }
 
+float AnyFloat(FuzzedDataProvider& in) {
+    if (in.ConsumeBool()) return in.ConsumeProbability<float>();
+    const std::uint32_t bits = in.ConsumeIntegral<std::uint32_t>();
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 void FuzzTrace(const char* format, ...) {
     static const bool enabled = std::getenv("ORV_FUZZ_TRACE") != nullptr;
     if (!enabled) return;

@@ -99,6 +99,10 @@ private:
     bool editOpen_[ORV_Q12::kParamCount] = {};
 };
 
+// A float as a host may send one: in 0..1 half the time, else any bit pattern (NaN, infinities
+// and subnormals included).
+float AnyFloat(FuzzedDataProvider& in);
+
 // With ORV_FUZZ_TRACE set in the environment, prints each step of an input as it runs, to
 // turn a crashing input into a test.
 void FuzzTrace(const char* format, ...) __attribute__((format(printf, 1, 2)));

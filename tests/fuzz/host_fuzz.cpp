@@ -30,14 +30,6 @@ float ChooseRate(FuzzedDataProvider& in) {
     return rate > 384000.0f && rate <= 1.6e6f ? 384000.0f : rate;
 }
 
-float AnyFloat(FuzzedDataProvider& in) {
-    if (in.ConsumeBool()) return in.ConsumeProbability<float>();
-    const std::uint32_t bits = in.ConsumeIntegral<std::uint32_t>();
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 // A heap buffer of exactly the size a host gives, so that the address sanitizer sees a write
 // past it.
 std::vector<char> HostBuffer(std::size_t size) { return std::vector<char>(size, '\0'); }
