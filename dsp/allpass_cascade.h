@@ -31,9 +31,10 @@ public:
     }
 
     // n consecutive samples through sections 1..6, in place. Section i takes sample s in step
-    // s + i, one step after section i - 1 gave it: each section still sees its samples in order,
-    // so the result is that of filtering sample after sample, but the six sections' recursions
-    // advance side by side instead of waiting for one another.
+    // s + kSkew i, kSkew steps after section i - 1 gave it: each section still sees its samples
+    // in order, so the result is that of filtering sample after sample, but the six sections'
+    // recursions advance side by side, and a sample has kSkew steps to travel from one section
+    // into the next instead of holding up the step after.
     void ProcessBlock(LanePair* x, int n) {
         // Working copies that x cannot alias, so the compiler may keep them in registers.
         std::array<LanePair, kSections> previousInput = previousInput_;
@@ -48,19 +49,21 @@ public:
             previousOutput[i] = y;
             sample = y;
         };
-        for (int step = 0; step < n + kSections - 1; ++step) {
-            if (step >= kSections - 1 && step < n) {
+        constexpr int kSpan = kSkew * (kSections - 1);
+        for (int step = 0; step < n + kSpan; ++step) {
+            if (step >= kSpan && step < n) {
                 // Every section has a sample.
 #pragma GCC unroll 6
                 for (int i = 0; i < kSections; ++i) {
-                    section(i, x[step - i]);
+                    section(i, x[step - kSkew * i]);
                 }
             } else {
                 // Filling or draining: only the sections whose sample lies in the block.
 #pragma GCC unroll 6
                 for (int i = 0; i < kSections; ++i) {
-                    if (step - i >= 0 && step - i < n) {
-                        section(i, x[step - i]);
+                    const int s = step - kSkew * i;
+                    if (s >= 0 && s < n) {
+                        section(i, x[s]);
                     }
                 }
             }
@@ -84,6 +87,10 @@ public:
     }
 
 private:
+    // One step, as in ProcessBlock, is shorter than a sample's way through a section and into
+    // the next (a multiply, four additions and a store forwarded to a load); two are not.
+    static constexpr int kSkew = 2;
+
     std::array<LanePair, kSections> coefficients_;
     std::array<LanePair, kSections> previousInput_{};
     std::array<LanePair, kSections> previousOutput_{};
