@@ -1,5 +1,6 @@
 // Six first-order-in-z^-2 allpass sections run on two independent lanes, each lane with its own
-// coefficient per section. The half-band filters pair their two cascades' lanes this way.
+// coefficient per section. The half-band filters pair their two cascades' lanes this way, and
+// where the processor has 256-bit vectors run two cascades' lanes in one (RunSections).
 // Owned by one HalfbandFilter; used on one thread at a time.
 #pragma once
 
@@ -83,6 +84,8 @@ public:
         }
     }
 
+    // For a caller that runs this cascade's lanes inside a wider vector: the coefficients and
+    // the states, section by section.
     const LanePair* SectionCoefficients() const { return coefficients_.data(); }
     void ExportStates(LanePair* previousInput, LanePair* previousOutput) const {
         for (int i = 0; i < kSections; ++i) {
@@ -112,7 +115,7 @@ public:
     }
 
 private:
-    // One step, as in ProcessBlock, is shorter than a sample's way through a section and into
+    // One step, as in RunSections, is shorter than a sample's way through a section and into
     // the next (a multiply, four additions and a store forwarded to a load); two are not.
     static constexpr int kSkew = 2;
 

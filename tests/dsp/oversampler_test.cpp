@@ -295,7 +295,8 @@ TEST(Oversampler, ResetBringsBackAnOversamplerPoisonedEitherWay) {
 
 // Bit for bit, so that a NaN compares equal to a NaN.
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
 }
 
 // Where the processor has 256-bit vectors, up-sampling runs a half-band's two cascades in one

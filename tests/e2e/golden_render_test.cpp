@@ -6,7 +6,6 @@
 // sound, run the suite and copy the lines it prints into the platform's table.
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -116,52 +115,30 @@ struct Setting {
     Knobs knobs;
 };
 
+// Name; signal, host rate, block, double precision, stereo, Quality 1, knobs (Input, Drive,
+// Filter, Volume).
+// clang-format off
 const Setting kSettings[] = {
-    {"sines 44.1k stereo Q1 double 512", Signal::kSines, 44100, 512, true, true, true, {}},
-    {"sines 48k mono Q1 float 256", Signal::kSines, 48000, 256, false, false, true, {1, 2, 8, 7}},
+    {"sines 44.1k stereo Q1 double 512",
+     Signal::kSines, 44100, 512, true, true, true, {}},
+    {"sines 48k mono Q1 float 256",
+     Signal::kSines, 48000, 256, false, false, true, {1, 2, 8, 7}},
     {"sines 96k stereo Q0 double 1024",
-     Signal::kSines,
-     96000,
-     1024,
-     true,
-     true,
-     false,
-     {0.5, 10, 0, 10}},
+     Signal::kSines, 96000, 1024, true, true, false, {0.5, 10, 0, 10}},
     {"sines 44.1k stereo Q0 double 512, Input 0.0001",
-     Signal::kSines,
-     44100,
-     512,
-     true,
-     true,
-     false,
-     {0.0001, 5, 5, 10}},
+     Signal::kSines, 44100, 512, true, true, false, {0.0001, 5, 5, 10}},
     {"noise 48k stereo Q1 double 512, Drive 10 Input 2",
-     Signal::kNoise,
-     48000,
-     512,
-     true,
-     true,
-     true,
-     {2, 10, 5, 5}},
-    {"noise 44.1k mono Q0 float 64", Signal::kNoise, 44100, 64, false, false, false, {1, 0, 10, 3}},
+     Signal::kNoise, 48000, 512, true, true, true, {2, 10, 5, 5}},
+    {"noise 44.1k mono Q0 float 64",
+     Signal::kNoise, 44100, 64, false, false, false, {1, 0, 10, 3}},
     {"noise 96k mono Q1 double 5000",
-     Signal::kNoise,
-     96000,
-     5000,
-     true,
-     false,
-     true,
-     {1.5, 7, 2, 5}},
+     Signal::kNoise, 96000, 5000, true, false, true, {1.5, 7, 2, 5}},
     {"mixed 48k stereo Q0 float 37",
-     Signal::kMixed,
-     48000,
-     37,
-     false,
-     true,
-     false,
-     {2, 10, 10, 10}},
-    {"mixed 44.1k stereo Q1 float 1", Signal::kMixed, 44100, 1, false, true, true, {1, 3, 6, 5}},
+     Signal::kMixed, 48000, 37, false, true, false, {2, 10, 10, 10}},
+    {"mixed 44.1k stereo Q1 float 1",
+     Signal::kMixed, 44100, 1, false, true, true, {1, 3, 6, 5}},
 };
+// clang-format on
 
 class GoldenRenderTest : public ModuleTest {
 protected:
