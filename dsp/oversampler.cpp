@@ -81,35 +81,70 @@ void Oversampler::Upsample(const double* in, double* out, int n) {
     }
 }
 
+void Oversampler::Downsample(const double* in, double* out, int n) {
+    Oversampler* const channels[] = {this};
+    DownsampleChannels(channels, &in, &out, 1, n);
+}
+
+void Oversampler::DownsamplePair(Oversampler& first, const double* in0, double* out0,
+                                 Oversampler& second, const double* in1, double* out1, int n) {
+    if (first.factor_ != second.factor_) {
+        first.Downsample(in0, out0, n);
+        second.Downsample(in1, out1, n);
+        return;
+    }
+    Oversampler* const channels[] = {&first, &second};
+    const double* const in[] = {in0, in1};
+    double* const out[] = {out0, out1};
+    DownsampleChannels(channels, in, out, 2, n);
+}
+
 // Each octave keeps the first filtered sample of every pair; the second would be discarded, so
 // the lanes that make only it are never run. Chunked as Upsample is.
-void Oversampler::Downsample(const double* in, double* out, int n) {
-    HalfbandFilter& last = halfbands_[3];
-    HalfbandFilter& middle = halfbands_[4];
-    HalfbandFilter& top = halfbands_[5];
-    switch (factor_) {
-        case 2: last.FilterFirstOfPairs(in, out, n); break;
+void Oversampler::DownsampleChannels(Oversampler* const* channels, const double* const* in,
+                                     double* const* out, int count, int n) {
+    // Halfband `index` of every channel over `pairs` pairs, from u[c] into y[c].
+    auto octave = [&](int index, const double* const* u, double* const* y, int pairs) {
+        if (count == 2) {
+            HalfbandFilter::FilterFirstOfPairs(channels[0]->halfbands_[index], u[0], y[0],
+                                               channels[1]->halfbands_[index], u[1], y[1], pairs);
+        } else {
+            channels[0]->halfbands_[index].FilterFirstOfPairs(u[0], y[0], pairs);
+        }
+    };
+    constexpr int kLast = 3, kMiddle = 4, kTop = 5;
+    switch (channels[0]->factor_) {
+        case 2: octave(kLast, in, out, n); break;
         case 4:
             for (int start = 0; start < n; start += kChunk) {
                 const int m = n - start < kChunk ? n - start : kChunk;
-                double x2[2 * kChunk];
-                middle.FilterFirstOfPairs(in + 4 * start, x2, 2 * m);
-                last.FilterFirstOfPairs(x2, out + start, m);
+                double x2[2][2 * kChunk];
+                const double* u[] = {in[0] + 4 * start, in[count - 1] + 4 * start};
+                double* const wide[] = {x2[0], x2[1]};
+                double* const y[] = {out[0] + start, out[count - 1] + start};
+                octave(kMiddle, u, wide, 2 * m);
+                octave(kLast, wide, y, m);
             }
             break;
         case 8:
             for (int start = 0; start < n; start += kChunk) {
                 const int m = n - start < kChunk ? n - start : kChunk;
-                double x4[4 * kChunk];
-                double x2[2 * kChunk];
-                top.FilterFirstOfPairs(in + 8 * start, x4, 4 * m);
-                middle.FilterFirstOfPairs(x4, x2, 2 * m);
-                last.FilterFirstOfPairs(x2, out + start, m);
+                double x4[2][4 * kChunk];
+                double x2[2][2 * kChunk];
+                const double* u[] = {in[0] + 8 * start, in[count - 1] + 8 * start};
+                double* const wider[] = {x4[0], x4[1]};
+                double* const wide[] = {x2[0], x2[1]};
+                double* const y[] = {out[0] + start, out[count - 1] + start};
+                octave(kTop, u, wider, 4 * m);
+                octave(kMiddle, wider, wide, 2 * m);
+                octave(kLast, wide, y, m);
             }
             break;
         default:
-            for (int i = 0; i < n; ++i) {
-                out[i] = in[i];
+            for (int c = 0; c < count; ++c) {
+                for (int i = 0; i < n; ++i) {
+                    out[c][i] = in[c][i];
+                }
             }
             break;
     }

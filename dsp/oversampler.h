@@ -23,6 +23,11 @@ public:
     // Reads Factor() x n samples from in, writes n to out. in and out must not overlap.
     void Downsample(const double* in, double* out, int n);
 
+    // Downsample of two oversamplers, each exactly as on its own, faster where both have the
+    // same factor: their filters then run side by side.
+    static void DownsamplePair(Oversampler& first, const double* in0, double* out0,
+                               Oversampler& second, const double* in1, double* out1, int n);
+
     // False once a filter state is not a finite number or lies beyond kStateLimit.
     bool IsHealthy() const;
     // Clears every state, which is where silence leaves them: the oversampler's rest state.
@@ -31,6 +36,10 @@ public:
 private:
     // Host-rate samples per pass through the octaves, a few kilobytes of stack.
     static constexpr int kChunk = 64;
+
+    // The down-sampling octaves of `count` (1 or 2) oversamplers at the same factor.
+    static void DownsampleChannels(Oversampler* const* channels, const double* const* in,
+                                   double* const* out, int count, int n);
 
     // One up-sampling octave over n samples: each v and its half-sample-delayed neighbour, as
     // the pair (delayed, v), through the half-band; 2 n samples out.

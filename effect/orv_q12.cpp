@@ -197,8 +197,11 @@ void ORV_Q12::ProcessPiece(double** inputs, double** outputs, int n, int offset)
     } else {
         for (int j = 0; j < oversampled; ++j) engines[0].ProcessSample(oversampledBuffer[0][j]);
     }
-    for (int c = 0; c < channels; ++c) {
-        oversamplers[c].Downsample(oversampledBuffer[c], outputBuffer[c], n);
+    if (channels == 2) {
+        Oversampler::DownsamplePair(oversamplers[0], oversampledBuffer[0], outputBuffer[0],
+                                    oversamplers[1], oversampledBuffer[1], outputBuffer[1], n);
+    } else {
+        oversamplers[0].Downsample(oversampledBuffer[0], outputBuffer[0], n);
     }
 
     const double* left = outputBuffer[0];

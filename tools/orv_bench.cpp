@@ -1,12 +1,15 @@
-// orv-bench: measures a VST 2.x module as a host runs it: processing cost, start-up time and
-// the memory each further instance adds. Prints one JSON object on its last line.
+// orv-bench: measures a VST 2.x module as a host runs it: processing cost (on average and in
+// the worst block), start-up time and the memory each further instance adds. Prints one
+// summary line and one JSON object on its last line.
 //   orv-bench [--plugin PATH] [--seconds S] [--rate HZ] [--block N] [--stereo 0|1]
-//             [--quality 0|1] [--instances N]
+//             [--quality 0|1] [--instances N] [--signal sine|noise] [--drive D] [--input I]
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +32,9 @@ struct Options {
     int stereo = 1;
     int quality = 1;
     int instances = 8;
+    std::string signal = "sine";
+    double drive = 5;  // plain values, the effect's defaults
+    double input = 1;
 };
 
 bool Parse(int argc, char** argv, Options& o) {
@@ -49,11 +55,55 @@ bool Parse(int argc, char** argv, Options& o) {
             o.quality = std::atoi(v);
         else if (key == "--instances")
             o.instances = std::atoi(v);
+        else if (key == "--signal")
+            o.signal = v;
+        else if (key == "--drive")
+            o.drive = std::atof(v);
+        else if (key == "--input")
+            o.input = std::atof(v);
         else
             return false;
     }
-    return argc % 2 == 1 && o.seconds > 0 && o.rate > 0 && o.block > 0 && o.instances >= 2;
+    return argc % 2 == 1 && o.seconds > 0 && o.rate > 0 && o.block > 0 && o.instances >= 2 &&
+           (o.signal == "sine" || o.signal == "noise") && o.drive >= 0 && o.drive <= 10 &&
+           o.input >= 0.0001 && o.input <= 2;
 }
+
+// The signal played, one block at a time: "sine" is two tones on the left and one on the right
+// at moderate levels; "noise" is independent full-scale white noise on each channel, the
+// brightest and loudest input, on which the diode solver works hardest.
+class TestSignal {
+public:
+    TestSignal(const std::string& kind, double rate) : noise_(kind == "noise"), rate_(rate) {}
+
+    void Fill(double* left, double* right, int frames) {
+        for (int i = 0; i < frames; ++i, ++frame_) {
+            if (noise_) {
+                left[i] = NextNoise();
+                right[i] = NextNoise();
+            } else {
+                const double t = static_cast<double>(frame_) / rate_;
+                left[i] = 0.5 * std::sin(2 * kPi * 110 * t) + 0.2 * std::sin(2 * kPi * 1650 * t);
+                right[i] = 0.5 * std::sin(2 * kPi * 165 * t);
+            }
+        }
+    }
+
+private:
+    // -1 .. 1 from splitmix64: the same noise on every run.
+    double NextNoise() {
+        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+        z ^= z >> 31;
+        return static_cast<double>(z >> 11) * 0x1p-52 - 1.0;
+    }
+
+    bool noise_;
+    double rate_;
+    long frame_ = 0;
+    std::uint64_t state_ = 1;
+};
 
 double ThreadCpuSeconds() {
     timespec t{};
@@ -83,14 +133,22 @@ double Start(host::RecordingHost& recordingHost, host::EntryPoint entry, const O
     return std::chrono::duration<double, std::milli>(end - begin).count();
 }
 
+void SetPlain(const host::HostedEffect& fx, int index, double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", value);
+    fx.Dispatch(effString2Parameter, index, 0, text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options o;
     if (!Parse(argc, argv, o)) {
-        std::fprintf(stderr,
-                     "usage: orv-bench [--plugin PATH] [--seconds S] [--rate HZ] [--block N]\n"
-                     "                 [--stereo 0|1] [--quality 0|1] [--instances N]\n");
+        std::fprintf(
+            stderr,
+            "usage: orv-bench [--plugin PATH] [--seconds S] [--rate HZ] [--block N]\n"
+            "                 [--stereo 0|1] [--quality 0|1] [--instances N]\n"
+            "                 [--signal sine|noise] [--drive 0..10] [--input 0.0001..2]\n");
         return 1;
     }
     std::string error;
@@ -126,33 +184,51 @@ int main(int argc, char** argv) {
     const long bytesPerInstance = (ResidentBytes() - residentBefore) / (o.instances - 1);
 
     host::HostedEffect fx(effects[0]);
+    // Plain values, as a user types them: effString2Parameter sets them exactly.
+    SetPlain(fx, 0, o.input);
+    SetPlain(fx, 1, o.drive);
     fx.SetParameter(4, o.stereo ? 1.0f : 0.0f);
     fx.SetParameter(5, o.quality ? 1.0f : 0.0f);
     std::vector<double> in0(o.block), in1(o.block), out0(o.block), out1(o.block);
     double* inputs[] = {in0.data(), in1.data()};
     double* outputs[] = {out0.data(), out1.data()};
+    TestSignal signal(o.signal, o.rate);
     const long frames = static_cast<long>(o.seconds * o.rate);
     long done = 0;
+    long blocks = 0;
     double cpu = 0;
+    double worst = 0;
     while (done < frames) {
-        for (int i = 0; i < o.block; ++i) {
-            const double t = static_cast<double>(done + i) / o.rate;
-            in0[i] = 0.5 * std::sin(2 * kPi * 110 * t) + 0.2 * std::sin(2 * kPi * 1650 * t);
-            in1[i] = 0.5 * std::sin(2 * kPi * 165 * t);
-        }
+        signal.Fill(in0.data(), in1.data(), o.block);
         const double begin = ThreadCpuSeconds();
         fx.ProcessDoubleReplacing(inputs, outputs, o.block);
-        cpu += ThreadCpuSeconds() - begin;
+        const double spent = ThreadCpuSeconds() - begin;
+        cpu += spent;
+        worst = std::max(worst, spent);
         done += o.block;
+        ++blocks;
     }
     for (AEffect* effect : effects) host::HostedEffect(effect).Close();
 
     const double audioSeconds = static_cast<double>(done) / o.rate;
+    const double blockSeconds = o.block / o.rate;
+    const double meanMs = cpu * 1e3 / blocks;
+    const double worstMs = worst * 1e3;
     std::printf(
-        "{\"realtime_factor\": %.1f, \"ns_per_frame\": %.1f, \"instantiate_ms_first\": %.2f, "
-        "\"instantiate_ms_later\": %.2f, \"bytes_per_instance\": %ld, \"rate\": %.0f, "
-        "\"block\": %d, \"stereo\": %d, \"quality\": %d, \"seconds\": %.1f}\n",
-        audioSeconds / cpu, cpu * 1e9 / done, firstMs, laterMs, bytesPerInstance, o.rate, o.block,
-        o.stereo, o.quality, audioSeconds);
+        "%s, %s, Quality %d, %.0f Hz, %d frames: %.1f times real time; a block takes %.3f ms "
+        "(%.2f %% of its %.2f ms) on average, %.3f ms (%.2f %%) at worst\n",
+        o.signal.c_str(), o.stereo ? "stereo" : "mono", o.quality, o.rate, o.block,
+        audioSeconds / cpu, meanMs, 100 * meanMs / (blockSeconds * 1e3), blockSeconds * 1e3,
+        worstMs, 100 * worstMs / (blockSeconds * 1e3));
+    std::printf(
+        "{\"realtime_factor\": %.1f, \"ns_per_frame\": %.1f, \"block_ms_mean\": %.4f, "
+        "\"block_ms_worst\": %.4f, \"block_share_mean\": %.5f, \"block_share_worst\": %.5f, "
+        "\"instantiate_ms_first\": %.2f, \"instantiate_ms_later\": %.2f, "
+        "\"bytes_per_instance\": %ld, \"rate\": %.0f, \"block\": %d, \"stereo\": %d, "
+        "\"quality\": %d, \"signal\": \"%s\", \"drive\": %.3f, \"input\": %.4f, "
+        "\"seconds\": %.1f}\n",
+        audioSeconds / cpu, cpu * 1e9 / done, meanMs, worstMs, meanMs / (blockSeconds * 1e3),
+        worstMs / (blockSeconds * 1e3), firstMs, laterMs, bytesPerInstance, o.rate, o.block,
+        o.stereo, o.quality, o.signal.c_str(), o.drive, o.input, audioSeconds);
     return 0;
 }

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <complex>
+#include <cstring>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -287,6 +289,73 @@ TEST(Oversampler, ResetBringsBackAnOversamplerPoisonedEitherWay) {
                 const std::vector<double> cleanWide = Upsampled(fresh, clean);
                 EXPECT_EQ(Downsampled(oversampler, cleanWide), Downsampled(fresh, cleanWide));
             }
+        }
+    }
+}
+
+// Bit for bit, so that a NaN compares equal to a NaN.
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+}
+
+// Where the processor has 256-bit vectors, up-sampling runs a half-band's two cascades in one
+// vector, and a stereo pair's down-sampling runs both channels' filters in one: every bit must
+// come out as the two-lane path gives it, over blocks of any length (the states carry over from
+// block to block), and what is not finite in one channel must not reach the other.
+TEST(HalfbandFilter, LaneQuadsGiveTheBitsOfLanePairs) {
+    if (!HasLaneQuads()) GTEST_SKIP() << "this processor has no 256-bit vectors";
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> level(-1.0, 1.0);
+    HalfbandFilter quads(kSteepHalfband), pairs(kSteepHalfband);
+    pairs.AllowLaneQuads(false);
+    HalfbandFilter left(kSteepHalfband), right(kGentleHalfband);
+    HalfbandFilter leftAlone(kSteepHalfband), rightAlone(kGentleHalfband);
+    leftAlone.AllowLaneQuads(false);
+    int block = 0;
+    for (int n : {1, 63, 64, 65, 200, 0, 7, 130}) {
+        std::vector<double> u(static_cast<size_t>(2 * n)), v(u.size());
+        for (double& x : u) x = level(random);
+        for (double& x : v) x = 1e3 * level(random);
+        if (block == 7) u[5] = std::numeric_limits<double>::quiet_NaN();
+
+        std::vector<double> y(u.size()), expected(u.size());
+        quads.FilterPairs(u.data(), y.data(), n);
+        pairs.FilterPairs(u.data(), expected.data(), n);
+        ASSERT_TRUE(SameBits(y, expected)) << "FilterPairs, block " << block;
+
+        std::vector<double> y0(static_cast<size_t>(n)), y1(y0.size());
+        std::vector<double> e0(y0.size()), e1(y0.size());
+        HalfbandFilter::FilterFirstOfPairs(left, u.data(), y0.data(), right, v.data(), y1.data(),
+                                           n);
+        HalfbandFilter::FilterFirstOfPairs(leftAlone, u.data(), e0.data(), rightAlone, v.data(),
+                                           e1.data(), n);
+        ASSERT_TRUE(SameBits(y0, e0)) << "first filter, block " << block;
+        ASSERT_TRUE(SameBits(y1, e1)) << "second filter, block " << block;
+        for (double x : y1) ASSERT_TRUE(std::isfinite(x)) << "block " << block;
+        ++block;
+    }
+}
+
+// A stereo pair down-samples exactly as each channel would alone, at every factor, and with
+// different factors too.
+TEST(Oversampler, DownsamplingAPairEqualsEachChannelAlone) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> level(-1.0, 1.0);
+    for (const auto& [factor0, factor1] :
+         std::vector<std::pair<int, int>>{{1, 1}, {2, 2}, {4, 4}, {8, 8}, {4, 2}}) {
+        Oversampler first = WithFactor(factor0), second = WithFactor(factor1);
+        Oversampler firstAlone = WithFactor(factor0), secondAlone = WithFactor(factor1);
+        for (int n : {1, 64, 65, 300}) {
+            std::vector<double> in0(static_cast<size_t>(n * factor0));
+            std::vector<double> in1(static_cast<size_t>(n * factor1));
+            for (double& x : in0) x = level(random);
+            for (double& x : in1) x = level(random);
+            std::vector<double> out0(static_cast<size_t>(n)), out1(out0.size());
+            Oversampler::DownsamplePair(first, in0.data(), out0.data(), second, in1.data(),
+                                        out1.data(), n);
+            EXPECT_EQ(out0, Downsampled(firstAlone, in0)) << factor0 << ", block " << n;
+            EXPECT_EQ(out1, Downsampled(secondAlone, in1)) << factor1 << ", block " << n;
         }
     }
 }

@@ -1,0 +1,17 @@
+// Fingerprints of the golden renders with the mingw-w64 C runtime's libm.
+#include "tests/e2e/golden_renders.h"
+
+const GoldenRender kGoldenRenders[] = {
+    {"sines 44.1k stereo Q1 double 512", 0x8cc20faf8aaeff6bull},
+    {"sines 48k mono Q1 float 256", 0xc907d5624a385161ull},
+    {"sines 96k stereo Q0 double 1024", 0x7613983912d3987cull},
+    {"sines 44.1k stereo Q0 double 512, Input 0.0001", 0x505d84468b8363f3ull},
+    {"noise 48k stereo Q1 double 512, Drive 10 Input 2", 0x67c2ac63dd1ac4fdull},
+    {"noise 44.1k mono Q0 float 64", 0x7de9cb848fef7405ull},
+    {"noise 96k mono Q1 double 5000", 0x932af0dc627277f9ull},
+    {"mixed 48k stereo Q0 float 37", 0xa71777d83898354cull},
+    {"mixed 44.1k stereo Q1 float 1", 0x0bb39d1ac2285686ull},
+    {"automation 48k double 512", 0x2a985a127d41a80aull},
+    {"recovery 44.1k double 512", 0xbf14849de81f6663ull},
+    {nullptr, 0},
+};
