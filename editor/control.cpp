@@ -74,9 +74,18 @@ double Control::Clamped(double v) const {
 }
 
 void Control::MarkChanged(bool push) {
-    SetValue(Clamped(Value()));
+    const double v = Clamped(Value());
     dirty = true;
-    if (push && plug != nullptr && paramIdx >= 0) plug->SetParameterFromEditor(paramIdx, Value());
+    if (!push || plug == nullptr || paramIdx < 0) {
+        SetValue(v);
+        return;
+    }
+    // The host's thread stores values into the control inside the plug-in lock, at any moment:
+    // the user's value goes into the control and the parameter together, so that they agree
+    // whichever of the two threads comes last.
+    LockGuard guard(plug->Lock());
+    SetValue(v);
+    plug->SetParameterFromEditor(paramIdx, v);
 }
 
 void Control::TakeHostChange() {

@@ -279,7 +279,13 @@ int Editor::ControlIndexAt(int x, int y) const {
     return -1;
 }
 
+void Editor::EndUnreleasedEdit() {
+    const Control* held = ControlAt(mouseCapture);
+    if (held != nullptr && held->ParamIdx() >= 0) plug->EndParamEdit(held->ParamIdx());
+}
+
 void Editor::OnMouseDown(int x, int y, const MouseMod& mod) {
+    EndUnreleasedEdit();
     mouseCapture = -1;
     mouseX = mouseY = -1;
     const int index = ControlIndexAt(x, y);
@@ -311,6 +317,7 @@ void Editor::OnMouseDrag(int x, int y, const MouseMod& mod) {
 }
 
 bool Editor::OnMouseDblClick(int x, int y, const MouseMod& mod) {
+    EndUnreleasedEdit();
     mouseCapture = -1;
     mouseX = mouseY = -1;
     const int index = ControlIndexAt(x, y);

@@ -169,6 +169,9 @@ protected:
     int ControlIndexAt(int x, int y) const;
     // Closes the entry box, applying its text first when committing.
     void FinishEntry(bool apply);
+    // The control still captured when a new press comes (the middle button's release is not
+    // handled) has its edit ended, so the host never keeps a parameter in an edit for good.
+    void EndUnreleasedEdit();
     // The editor's area redrawn at once, as after a window uncovers it.
     void RedrawAll();
     // Whether the open entry box has the keyboard: the window then acts on presses only.

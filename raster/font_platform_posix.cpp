@@ -1,6 +1,7 @@
 // Without GDI, a font handle is a FreeType face found through fontconfig, sized so that its
 // ascent and descent fill the requested cell height as GDI's would. Text never takes a native
 // path here: every string goes through the glyph cache, as it does under Wine.
+#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 
@@ -36,9 +37,21 @@ struct FreeTypeFont {
     }
 };
 
+// fontconfig keeps its configuration, the font lists it parsed and the cache files it mapped for
+// the whole process, and has no safe way to give them back: FcFini would pull them from under a
+// host that uses fontconfig too. Unloaded with this module, it would lose them all, a few hundred
+// kilobytes each time a host loads the module again. So the first font pins it in the process,
+// where every later load finds it set up.
+void KeepFontconfigLoaded() {
+    static const bool pinned =
+        dlopen("libfontconfig.so.1", RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+    (void)pinned;
+}
+
 // The installed face fontconfig judges closest to the request: a pattern holding its file and
 // index, to be destroyed by the caller; null when there is none.
 FcPattern* FindFont(const FontRequest& request) {
+    KeepFontconfigLoaded();
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) {
         return nullptr;

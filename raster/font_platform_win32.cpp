@@ -1,6 +1,8 @@
 // GDI fonts: glyphs are measured and drawn by DrawText into the glyph scratch bitmap's memory DC.
 #include <windows.h>
 
+#include <atomic>
+
 #include "raster/font_handle.h"
 #include "raster/font_platform.h"
 
@@ -16,6 +18,10 @@ namespace {
 // Process-wide, constant: computed once when the module loads. The NT family has the top bit
 // of GetVersion's result clear.
 const bool kNtFamily = (GetVersion() & 0x80000000u) == 0;
+
+// Process-wide: whether the process runs under Wine: -1 not yet tested, 0 no, 1 yes. The registry
+// is consulted at the first text drawn, not at load, where the loader lock is held.
+std::atomic<int> gWineState{-1};
 
 bool RegistryHasWineKey() {
     HKEY key = nullptr;
@@ -55,9 +61,13 @@ namespace font_platform {
 bool IsNtFamily() { return kNtFamily; }
 
 bool NativeTextAvailable() {
-    // Process-wide, constant once set: the registry is consulted at the first call only.
-    static const bool underWine = RegistryHasWineKey();
-    return !underWine;
+    // Any thread that finds it untested tests it; every one finds the same answer.
+    int state = gWineState.load(std::memory_order_acquire);
+    if (state < 0) {
+        state = RegistryHasWineKey() ? 1 : 0;
+        gWineState.store(state, std::memory_order_release);
+    }
+    return state == 0;
 }
 
 void PrepareGlyphContext(DeviceContextHandle context) {

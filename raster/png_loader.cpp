@@ -19,18 +19,28 @@ namespace {
 
 constexpr unsigned char kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 
+// Zero bytes fed past the end of a block: a few reads' worth, enough for a decode whose last
+// rows were complete before the data ran out.
+constexpr size_t kZeroFillLimit = 65536;
+
 // The rest of a PNG block in memory, as the read function consumes it.
 struct MemoryCursor {
     const unsigned char* next;
     int remaining;
+    size_t zerosLeft;
 };
 
 // Reading past the end yields zero bytes rather than an error: libpng then fails on a CRC or
-// on the data, which ends the decode all the same.
+// on the data, which ends the decode all the same. A chunk that claims up to 2 GiB past the end
+// would only fail after libpng had read (and checked) all of it, so the zeros run out first.
 void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
     auto* cursor = static_cast<MemoryCursor*>(png_get_io_ptr(png));
-    std::memset(out, 0, count);
     const size_t taken = std::min(count, size_t(cursor->remaining));
+    if (count - taken > cursor->zerosLeft) {
+        png_error(png, "read past the end of the data");
+    }
+    cursor->zerosLeft -= count - taken;
+    std::memset(out, 0, count);
     if (taken > 0) {
         std::memcpy(out, cursor->next, taken);
         cursor->next += taken;
@@ -77,6 +87,16 @@ bool CreateReader(Decode* job) {
     return true;
 }
 
+// The ancillary chunks no decode here uses are skipped unread: libpng would otherwise allocate
+// and clear whatever length such a chunk claims (up to 2 GiB) before finding out that the data
+// is not there. Only tRNS (and the critical chunks) matter to the pixels. libpng allocates the
+// list, so this runs after the error return point is set.
+void SkipUnusedChunks(png_structp png) {
+    static constexpr png_byte kUnused[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0"
+                                          "pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnused, int(sizeof(kUnused) / 5));
+}
+
 // Asks libpng for rows of `width` pixels of four bytes: alpha, red, green, blue.
 void RequestArgbRows(png_structp png, png_infop info, int bitDepth, int colorType) {
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
@@ -111,6 +131,7 @@ bool DecodeRows(Decode* job) {
     if (setjmp(png_jmpbuf(job->png))) {
         return false;
     }
+    SkipUnusedChunks(job->png);
     png_read_info(job->png, job->info);
     int bitDepth = 0, colorType = 0, interlace = 0, compression = 0, filter = 0;
     png_get_IHDR(job->png, job->info, &job->width, &job->height, &bitDepth, &colorType,
@@ -247,7 +268,7 @@ std::unique_ptr<MemBitmap> LoadPngFromMemory(const void* data, int size, bool* s
     Decode job;
     bool decoded = false;
     if (CreateReader(&job)) {
-        MemoryCursor cursor{static_cast<const unsigned char*>(data), size};
+        MemoryCursor cursor{static_cast<const unsigned char*>(data), size, kZeroFillLimit};
         png_set_read_fn(job.png, &cursor, ReadFromMemory);
         decoded = Finish(&job, DecodeRows(&job));
     }

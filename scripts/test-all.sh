@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test: the Linux suites (the editor window's suite starts an X server of its own
 # with xvfb-run), the same suites under the address and undefined-behaviour sanitizers, the
-# suites about threads under the thread sanitizer, and the Windows suites cross-built with
-# mingw-w64 and run under Wine; installs, loads and removes the Debian package.
-# Installs what it needs first. Build trees: build/linux, build/asan, build/tsan, build/win64.
+# suites about threads under the thread sanitizer, the fuzz targets for a while each, and the
+# Windows suites cross-built with mingw-w64 and run under Wine; installs, loads and removes the
+# Debian package. Installs what it needs first. Build trees: build/linux, build/asan,
+# build/tsan, build/fuzz, build/win64.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -47,6 +48,14 @@ echo "== Linux with the thread sanitizer: building"
 "$root/scripts/build-linux.sh" build/tsan -DORV_TSAN=ON --target orv_thread_suites
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   run_suites "Linux thread sanitizer" build/tsan -L threads
+
+# libFuzzer comes with clang; the fuzz tree builds the fuzz targets only.
+echo "== Fuzz targets: building"
+CC=clang-14 CXX=clang++-14 "$root/scripts/build-linux.sh" build/fuzz -DORV_FUZZ=ON \
+  --target orv_fuzz_targets
+echo "== Fuzz targets: each for 20 s, after replaying its corpus"
+"$root/scripts/run-fuzzers.sh" build/fuzz 20 | tee build/fuzz/summary.txt
+while read -r line; do summary+=("Fuzz $line"); done < build/fuzz/summary.txt
 
 echo "== Windows: cross-building"
 "$root/scripts/build-windows.sh" build/win64

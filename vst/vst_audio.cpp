@@ -104,7 +104,9 @@ void VstPlugin::SetParameter(AEffect* effect, int32 index, float value) {
     LockGuard guard(plug->lock);
     // A value that is not finite would latch the effect; the parameter keeps its value.
     if (!plug->IsValidParam(index) || !std::isfinite(value)) return;
-    if (plug->editor != nullptr) plug->editor->ReceiveParamFromPlugin(index, value, true);
-    plug->Param(index)->ApplyNormalized(value);
+    // Below 0 the parameter would leave its range, to be shown, saved and played out of it.
+    const float normalized = std::min(std::max(value, 0.0f), 1.0f);
+    if (plug->editor != nullptr) plug->editor->ReceiveParamFromPlugin(index, normalized, true);
+    plug->Param(index)->ApplyNormalized(normalized);
     plug->ParamChanged(index);
 }

@@ -13,6 +13,8 @@
 using namespace vst2;
 
 namespace {
+// No host runs below 8 kHz; far below that (a subnormal rate, say) the coefficients overflow.
+constexpr float kMinSampleRate = 1000.0f;
 constexpr float kMaxSampleRate = 1536000.0f;
 }  // namespace
 
@@ -76,10 +78,10 @@ private:
         }
         return 0;
     }
-    // A rate that is not a positive number up to 1536 kHz would poison every coefficient; the
-    // last valid rate stays.
+    // A rate that is not a number from 1 kHz up to 1536 kHz would poison every coefficient;
+    // the last valid rate stays.
     static intptr SetSampleRate(VstPlugin& p, const VstRequest& r) {
-        if (!(r.opt > 0.0f && r.opt <= kMaxSampleRate)) return 0;
+        if (!(r.opt >= kMinSampleRate && r.opt <= kMaxSampleRate)) return 0;
         p.sampleRate = r.opt;
         p.ResetState();
         return 0;
@@ -127,8 +129,11 @@ private:
     static intptr ProcessEvents(VstPlugin& p, const VstRequest& r) {
         const auto* events = static_cast<const VstEvents*>(r.ptr);
         if (events == nullptr) return 0;
+        // The host allocates numEvents pointers where the record declares two: read them
+        // through a pointer, not as the two-element array.
+        VstEvent* const* list = events->events;
         for (int32 i = 0; i < events->numEvents; ++i) {
-            const VstEvent* event = events->events[i];
+            const VstEvent* event = list[i];
             if (event == nullptr) continue;
             if (event->type == kVstMidiType) {
                 const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);

@@ -2,10 +2,15 @@
 
 #include "plugin/plugin_lock.h"
 
+namespace {
+// Process-wide: created when the module loads, destroyed when it unloads. Not a static of the
+// function: guarding its first use would leave the Windows runtime's guard objects behind on
+// every unload of the DLL.
+PluginLock gEntryLock;
+}  // namespace
+
 vst2::AEffect* CreateVstEffect(vst2::audioMasterCallback host, VstPluginFactory factory) {
-    // Created on the first call, destroyed at process exit.
-    static PluginLock entryLock;
-    LockGuard guard(entryLock);
+    LockGuard guard(gEntryLock);
 
     VstPlugin* plugin = factory(host);
     if (plugin == nullptr) return nullptr;

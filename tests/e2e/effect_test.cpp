@@ -70,8 +70,11 @@ TEST_F(ModuleTest, SampleRateChangesReprepareAndBadRatesAreIgnored) {
     const std::vector<double> in = Sine(2048, 1000, 0.5, 48000);
     for (host::HostedEffect* e : {&fx, &twin})
         e->Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    // Far below any host's rate: a subnormal rate overflowed the coefficients, 1 Hz gave
+    // outputs a thousand times beyond the circuit's reach.
     for (float bad : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
-                      std::numeric_limits<float>::infinity(), 2e6f}) {
+                      std::numeric_limits<float>::infinity(), 2e6f,
+                      std::numeric_limits<float>::denorm_min(), 1.0f, 999.0f}) {
         fx.Dispatch(effSetSampleRate, 0, 0, nullptr, bad);
     }
     const Stereo out = Render(fx, in, in, 512);

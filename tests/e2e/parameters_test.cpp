@@ -1,5 +1,6 @@
 // Setting and reading values as hosts do: normalised callbacks, typed text, bad indices.
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -20,6 +21,28 @@ TEST_F(ModuleTest, SetParameterSnapsSwitchesAndScalesKnobs) {
     EXPECT_EQ(fx.Text(effGetParamDisplay, 0), "2.000");
     fx.SetParameter(0, 0.0f);
     EXPECT_EQ(fx.Text(effGetParamDisplay, 0), "0.000") << "0.0001 shown with three decimals";
+}
+
+// A host's value outside 0..1 is taken as the nearer end: the parameter never leaves its range,
+// so its text, a chunk saved from it and the sound all stay within it.
+TEST_F(ModuleTest, SetParameterKeepsValuesOutsideZeroToOneInTheRange) {
+    host::HostedEffect fx = CreateOpened();
+    host::HostedEffect twin = CreateOpened();
+    for (int index : {0, 2, 6}) {
+        fx.SetParameter(index, -0.5f);
+        twin.SetParameter(index, 0.0f);
+    }
+    fx.SetParameter(3, 7.0f);
+    twin.SetParameter(3, 1.0f);
+    EXPECT_EQ(fx.Text(effGetParamDisplay, 0), "0.000");
+    EXPECT_EQ(fx.Text(effGetParamDisplay, 2), "0.000");
+    EXPECT_EQ(fx.Text(effGetParamDisplay, 6), "0");
+    EXPECT_EQ(fx.Text(effGetParamDisplay, 3), "10.000");
+    void* data = nullptr;
+    void* twinData = nullptr;
+    const intptr size = fx.Dispatch(effGetChunk, 1, 0, &data);
+    ASSERT_EQ(twin.Dispatch(effGetChunk, 1, 0, &twinData), size);
+    EXPECT_EQ(std::memcmp(data, twinData, static_cast<size_t>(size)), 0);
 }
 
 TEST_F(ModuleTest, InvalidIndicesAndNullBuffersChangeNothing) {
@@ -84,10 +107,17 @@ TEST_F(ModuleTest, EventsAreAcceptedAndANegativeCountIsEmpty) {
     note.type = kVstMidiType;
     note.byteSize = sizeof(note);
     note.midiData[0] = static_cast<char>(0x90);
-    VstEvents events{};
-    events.numEvents = 2;
-    events.events[0] = reinterpret_cast<VstEvent*>(&note);
+    // As hosts allocate it: room for as many event pointers as there are events, here three,
+    // one more than the record declares (the sanitizer build checks every index).
+    struct {
+        VstEvents head;
+        VstEvent* more[1];
+    } record{};
+    VstEvents& events = record.head;
+    events.numEvents = 3;
+    events.events[0] = nullptr;
     events.events[1] = nullptr;
+    record.more[0] = reinterpret_cast<VstEvent*>(&note);
     EXPECT_EQ(fx.Dispatch(effProcessEvents, 0, 0, &events), 1);
     EXPECT_EQ(host_.CountOf(audioMasterProcessEvents), 1) << "MIDI passes through to the host";
     events.numEvents = -5;

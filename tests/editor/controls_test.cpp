@@ -115,6 +115,24 @@ TEST_F(PanelTest, PressesAndReleasesBracketOneEdit) {
     EXPECT_EQ(host.CountOf(audioMasterEndEdit), 1);
 }
 
+// The middle button's release is not handled: its press stays captured, with its edit begun,
+// until a release. A press elsewhere first ends that edit, so every parameter's edit the host
+// heard begin also ends.
+TEST_F(PanelTest, APressAfterAnUnreleasedOneEndsItsEdit) {
+    editor->Press(kFootswitch.x, kFootswitch.y, MouseButton::Middle);
+    editor->Release(kFootswitch.x, kFootswitch.y, MouseButton::Middle);
+    Click(kDriveKnob);
+    editor->Press(kStereoSwitch.x, kStereoSwitch.y, MouseButton::Middle);
+    editor->DoubleClick(kBackground.x, kBackground.y);
+    editor->Release(kBackground.x, kBackground.y);
+    int open[ORV_Q12::kParamCount] = {};
+    for (const host::HostCallRecord& call : host.Calls()) {
+        if (call.opcode == audioMasterBeginEdit) open[call.index] = 1;
+        if (call.opcode == audioMasterEndEdit) open[call.index] = 0;
+    }
+    for (int index = 0; index < ORV_Q12::kParamCount; ++index) EXPECT_EQ(open[index], 0) << index;
+}
+
 TEST_F(PanelTest, HiddenAndGrayedControlsAreNotHitButHiddenOnesStillAskForRedraws) {
     editor->Tick();
     ControlOf(kDrive).Hide(true);

@@ -1,10 +1,12 @@
-// The panel shared by three threads for a few seconds, as in a host: automation sets parameters,
-// the audio thread processes, and the window thread ticks, draws, drags, clicks and types. Run
-// under the thread sanitizer it proves the values and flags the threads share are safe; anywhere
-// it proves that afterwards the panel shows what the controls hold.
+// The panel shared by four threads for a few seconds, as in a host: automation sets parameters,
+// the audio thread processes, a state thread saves and restores chunks, and the window thread
+// ticks, draws, drags, clicks and types. Run under the thread sanitizer it proves the values and
+// flags the threads share are safe; anywhere it proves that afterwards every control holds its
+// parameter's value and the panel shows what the controls hold.
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,8 +22,8 @@ constexpr auto kDuration = std::chrono::seconds(3);
 TEST_F(PanelTest, AutomationAudioAndTheWindowShareThePanel) {
     effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
     std::atomic<bool> stop{false};
-    std::atomic<int> automations{0}, blocks{0}, gestures{0};
-    std::atomic<bool> finite{true};
+    std::atomic<int> automations{0}, blocks{0}, gestures{0}, restores{0};
+    std::atomic<bool> finite{true}, restored{true};
 
     std::thread automation([&] {
         for (int i = 0; !stop; ++i) {
@@ -45,6 +47,28 @@ TEST_F(PanelTest, AutomationAudioAndTheWindowShareThePanel) {
             effect->processReplacing(effect, inputs, outputs, 256);
             if (!std::isfinite(out0[17]) || !std::isfinite(out1[200])) finite = false;
             ++blocks;
+        }
+    });
+
+    std::thread state([&] {
+        std::vector<std::uint8_t> older, latest;
+        for (int i = 0; !stop; ++i) {
+            void* data = nullptr;
+            const intptr size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
+            // The bytes are the plug-in's until its next chunk request.
+            if (size > 0) {
+                latest.assign(static_cast<std::uint8_t*>(data),
+                              static_cast<std::uint8_t*>(data) + size);
+            }
+            if (i % 2 == 1 && !older.empty()) {
+                if (effect->dispatcher(effect, effSetChunk, 1, static_cast<intptr>(older.size()),
+                                       older.data(), 0.0f) != 1) {
+                    restored = false;
+                }
+                ++restores;
+            }
+            older.swap(latest);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
 
@@ -74,11 +98,19 @@ TEST_F(PanelTest, AutomationAudioAndTheWindowShareThePanel) {
     stop = true;
     automation.join();
     audio.join();
+    state.join();
 
     EXPECT_GT(automations.load(), 0);
     EXPECT_GT(blocks.load(), 0);
     EXPECT_GT(gestures.load(), 0);
+    EXPECT_GT(restores.load(), 0);
     EXPECT_TRUE(finite.load());
+    EXPECT_TRUE(restored.load());
+    // Whichever thread wrote last, panel and plug-in agree.
+    for (int knob : {kDrive, kFilter, kVolume, kInputStrip}) {
+        const int index = ControlOf(knob).ParamIdx();
+        EXPECT_NEAR(ControlOf(knob).Value(), fx->Param(index)->NormalizedValue(), 1e-9) << knob;
+    }
     // No change got lost on its way to the screen.
     Settle();
     for (int knob : {kDrive, kFilter, kVolume}) {
@@ -87,4 +119,20 @@ TEST_F(PanelTest, AutomationAudioAndTheWindowShareThePanel) {
     }
     EXPECT_EQ(FrameShown(kInputStrip),
               static_cast<int>(100 * ControlOf(kInputStrip).Value() + 0.5) + 1);
+}
+
+// The window thread applies a wheel step while the host's thread, holding the plug-in lock, sets
+// the same parameter: whichever goes last, the knob shows the parameter's value.
+TEST_F(PanelTest, AUserEditMeetingAHostValueLeavesKnobAndParameterAgreeing) {
+    std::thread window;
+    {
+        LockGuard held(fx->Lock());
+        window = std::thread([&] { editor->Wheel(kDriveKnob.x, kDriveKnob.y, 10); });
+        // Long enough for the step to reach the lock; the host's value then comes first.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        effect->setParameter(effect, ORV_Q12::kDrive, 0.2f);
+    }
+    window.join();
+    EXPECT_NEAR(ControlOf(kDrive).Value(), fx->Param(ORV_Q12::kDrive)->NormalizedValue(), 1e-9);
+    EXPECT_NEAR(ControlOf(kDrive).Value(), 0.6, 1e-9) << "the user's value, applied last";
 }

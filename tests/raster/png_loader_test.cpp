@@ -6,6 +6,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -162,6 +163,24 @@ TEST(PngDecode, TruncatedAndCorruptDataGiveNull) {
     EXPECT_EQ(LoadPngFromMemory(nullptr, 100), nullptr);
     std::vector<uint8_t> text(64, 'x');
     EXPECT_EQ(Decode(text), nullptr);
+}
+
+// Chunks claiming 2 GiB where the data ends, known (tEXt) and unknown (prVt): libpng would
+// allocate and clear 2 GiB for the first, and read and checksum that many zeros fed past the
+// end for the second, before failing, seconds later. Both fail at once.
+TEST(PngDecode, AChunkRunningFarPastTheEndFailsAtOnce) {
+    const std::vector<uint8_t> png = SmallRgb();
+    for (const char* name : {"tEXt", "prVt"}) {
+        std::vector<uint8_t> cut(png.begin(), png.begin() + 33);  // signature and IHDR
+        cut.insert(cut.end(), {0x7F, 0xFF, 0xFF, 0xFF});
+        cut.insert(cut.end(), name, name + 4);
+        cut.insert(cut.end(), {'a', 'b'});
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Decode(cut), nullptr) << name;
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(seconds, 0.25) << name;
+    }
 }
 
 // A valid header for a huge image followed by real data for its first rows.

@@ -1,0 +1,35 @@
+#include "tests/e2e/editor_parent.h"
+#include "tests/win32/host_window.h"
+
+namespace {
+
+class Win32Parent : public EditorParent {
+public:
+    void* Handle() const override { return Window(); }
+    void Idle(const host::HostedEffect&) override { PumpPending(); }
+    int EditorsAfterIdling(const host::HostedEffect& fx, int) override {
+        Idle(fx);
+        int count = 0;
+        for (HWND w = Editor(nullptr); w != nullptr; w = Editor(w)) ++count;
+        return count;
+    }
+    void Click(const host::HostedEffect& fx, int x, int y, bool right) override {
+        const LPARAM at = MAKELPARAM(x, y);
+        PostMessageA(Editor(nullptr), right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN,
+                     right ? MK_RBUTTON : MK_LBUTTON, at);
+        PostMessageA(Editor(nullptr), right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
+        Idle(fx);
+        PumpMessages(60);
+    }
+
+private:
+    static HWND Window() { return HostWindow::Shared().Handle(); }
+    // The editor window after `previous` (the first for null).
+    static HWND Editor(HWND previous) {
+        return FindWindowExA(Window(), previous, "PluginEditorWndClass", nullptr);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<EditorParent> EditorParent::Create() { return std::make_unique<Win32Parent>(); }
