@@ -10,6 +10,9 @@ for dir in "$PWD" "$PWD/.." "$PWD/../.."; do
   if [ -f "$dir/CMakeCache.txt" ]; then WINEPREFIX="$dir/wineprefix"; break; fi
 done
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine turns Windows file names into Linux ones through the locale's character set: UTF-8
+# always (Debian's C.UTF-8 is part of libc), so that any name works whatever the caller's locale.
+export LC_ALL=C.UTF-8
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
