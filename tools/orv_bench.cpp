@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "host/vst_host.h"
+#include "host/white_noise.h"
 
 using namespace vst2;
 
@@ -79,8 +80,8 @@ public:
     void Fill(double* left, double* right, int frames) {
         for (int i = 0; i < frames; ++i, ++frame_) {
             if (noise_) {
-                left[i] = NextNoise();
-                right[i] = NextNoise();
+                left[i] = generator_.Next();
+                right[i] = generator_.Next();
             } else {
                 const double t = static_cast<double>(frame_) / rate_;
                 left[i] = 0.5 * std::sin(2 * kPi * 110 * t) + 0.2 * std::sin(2 * kPi * 1650 * t);
@@ -90,19 +91,10 @@ public:
     }
 
 private:
-    // -1 .. 1 from splitmix64: the same noise on every run.
-    double NextNoise() {
-        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-        z ^= z >> 31;
-        return static_cast<double>(z >> 11) * 0x1p-52 - 1.0;
-    }
-
     bool noise_;
     double rate_;
     long frame_ = 0;
-    std::uint64_t state_ = 1;
+    host::WhiteNoise generator_{1};  // the same noise on every run
 };
 
 double ThreadCpuSeconds() {

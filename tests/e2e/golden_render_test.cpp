@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/white_noise.h"
 #include "tests/e2e/golden_renders.h"
 #include "tests/e2e/render_helpers.h"
 
@@ -28,22 +29,6 @@ double PortableSine(double cycles) {
     return -sum;  // sin(x + pi)
 }
 
-// Full-scale white noise, -1 .. 1, from a seeded 64-bit generator (splitmix64).
-class Noise {
-public:
-    explicit Noise(std::uint64_t seed) : state_(seed) {}
-    double Next() {
-        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-        z ^= z >> 31;
-        return static_cast<double>(z >> 11) * 0x1p-52 - 1.0;
-    }
-
-private:
-    std::uint64_t state_;
-};
-
 enum class Signal {
     kSines,  // 220 Hz at 0.5 on the left, 330 Hz at 0.3 on the right
     kNoise,  // full-scale noise on both, independent
@@ -52,7 +37,7 @@ enum class Signal {
 
 Stereo MakeSignal(Signal signal, double rate, int frames) {
     Stereo s{std::vector<double>(frames), std::vector<double>(frames)};
-    Noise left(1), right(2);
+    host::WhiteNoise left(1), right(2);
     for (int i = 0; i < frames; ++i) {
         const double t = i / rate;
         const double sineL = 0.5 * PortableSine(220.0 * t);
