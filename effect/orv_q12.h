@@ -9,28 +9,35 @@
 #include "dsp/channel_engine.h"
 #include "dsp/oversampler.h"
 #include "effect/editor_factory.h"
-#include "vst/vst_plugin.h"
+#include "generated/orv_identity.h"
+
+// The adapter of the module being built names EffectAdapter, the class the effect derives from,
+// and EffectHost, what the module's entry point hands the effect's constructor (orv_effect_library
+// in effect/CMakeLists.txt gives the header's name).
+#ifndef ORV_EFFECT_ADAPTER
+#error "ORV_EFFECT_ADAPTER names the adapter header of the module being built"
+#endif
+#include ORV_EFFECT_ADAPTER
 
 class FootswitchControl;
 
-class ORV_Q12 : public VstPlugin {
+class ORV_Q12 : public EffectAdapter {
 public:
     enum ParamIndex { kInput, kDrive, kFilter, kVolume, kStereo, kQuality, kBypass, kParamCount };
 
     // The maker's web address names preset 0; it fits a host's 24-byte program-name buffer.
-    static constexpr const char* kWebAddress = "orv-audio.example";
+    static constexpr const char* kWebAddress = identity::kWebAddress;
     // The largest block one pass through the buffers holds; longer blocks go in pieces.
     static constexpr int kMaxFrames = 4096;
     static constexpr int kMaxOversampling = 8;
 
     // The editor comes from makeEditor: the platform's own unless a test or tool hands in
     // another (a HeadlessEditor, say).
-    explicit ORV_Q12(vst2::audioMasterCallback host,
-                     EditorFactory makeEditor = &CreatePlatformEditor);
+    explicit ORV_Q12(EffectHost host, EditorFactory makeEditor = &CreatePlatformEditor);
     ~ORV_Q12() override;
 
     // The entry point's factory: a new object, or null when memory is short. Never throws.
-    static VstPlugin* Create(vst2::audioMasterCallback host);
+    static EffectAdapter* Create(EffectHost host);
 
     void ResetState() override;
     void ParamChanged(int index) override;
