@@ -53,7 +53,6 @@ function(orv_plugin_module target)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
     # Nothing refers to it, so it goes straight into the DLL rather than through a library.
     target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/effect/runtime_release_win32.cpp)
-    orv_add_png_resources(${target})
   else()
     target_compile_definitions(${target} PRIVATE
       "ORV_EXPORT=__attribute__((visibility(\"default\")))")
@@ -62,10 +61,8 @@ function(orv_plugin_module target)
     file(CONFIGURE OUTPUT ${map} CONTENT "{\n  global: ${global};\n  local: *;\n};\n" @ONLY)
     target_link_options(${target} PRIVATE -Wl,--version-script=${map} -Wl,--no-undefined)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map})
-    # The panel images as byte arrays, whose table the linker keeps although no code names it.
-    target_link_libraries(${target} PRIVATE orv_resources)
-    target_link_options(${target} PRIVATE "LINKER:--undefined=kEmbeddedResources")
   endif()
+  orv_link_panel_images(${target})
 
   if(NOT arg_HOST_PATH)
     set(arg_HOST_PATH $<TARGET_FILE:${target}>)
@@ -82,6 +79,19 @@ function(orv_plugin_module target)
   set_property(GLOBAL PROPERTY ORV_MODULE_${arg_FORMAT}_PATH "${arg_HOST_PATH}")
   set_property(GLOBAL PROPERTY ORV_MODULE_${arg_FORMAT}_INSTALLED "${arg_INSTALLED_PATH}")
   set_property(GLOBAL PROPERTY ORV_MODULE_${arg_FORMAT}_EXPORTS "${arg_EXPORTS}")
+endfunction()
+
+# orv_link_panel_images(TARGET): the panel images into a binary that shows the editor, a module
+# or a program (the standalone one): on Windows as resources compiled from the .rc file, on Linux
+# as the byte arrays of orv_resources, whose table the linker is told to keep although no code
+# names it.
+function(orv_link_panel_images target)
+  if(WIN32)
+    orv_add_png_resources(${target})
+  else()
+    target_link_libraries(${target} PRIVATE orv_resources)
+    target_link_options(${target} PRIVATE "LINKER:--undefined=kEmbeddedResources")
+  endif()
 endfunction()
 
 # orv_module_targets(VAR): the module targets of every format, for dependencies.

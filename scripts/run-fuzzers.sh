@@ -19,8 +19,8 @@ if [ ${#names[@]} -eq 0 ]; then
 fi
 [ ${#names[@]} -gt 0 ] || { echo "no fuzz targets in $build/tests/fuzz" >&2; exit 1; }
 
-# Inputs longer than these buy little: each host call or gesture takes a few bytes. A target
-# not named here reads inputs of up to 512 bytes.
+# Inputs longer than these buy little: each host call or gesture takes a few bytes. The targets
+# of host call sequences through each format (format_*) take those of the host target.
 declare -A options=(
   [state]="-max_len=512"
   [host]="-max_len=128"
@@ -35,10 +35,11 @@ for name in "${names[@]}"; do
   artifacts="$build/fuzz-artifacts"
   mkdir -p "$scratch" "$artifacts"
   log="$artifacts/$name.log"
-  # shellcheck disable=SC2086
   seeds=()
   [ -d "$root/tests/fuzz/corpus/$name" ] && seeds=("$root/tests/fuzz/corpus/$name")
-  if ! "$program" ${options[$name]:--max_len=512} -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
+  case $name in format_*) option=${options[host]} ;; *) option=${options[$name]:--max_len=512} ;; esac
+  # shellcheck disable=SC2086
+  if ! "$program" $option -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
        -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
        "$scratch" "${seeds[@]}" >"$log" 2>&1; then
     grep -E 'invariant broken|ERROR|runtime error|SUMMARY|Test unit written' "$log" >&2 || true
