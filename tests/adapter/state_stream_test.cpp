@@ -25,7 +25,7 @@ struct PieceStream {
     std::int64_t operator()(void* buffer, std::int64_t capacity) {
         const std::int64_t n =
             std::min<std::int64_t>({capacity, piece, std::int64_t(bytes.size() - at)});
-        std::memcpy(buffer, bytes.data() + at, static_cast<std::size_t>(n));
+        if (n > 0) std::memcpy(buffer, bytes.data() + at, static_cast<std::size_t>(n));
         at += static_cast<std::size_t>(n);
         return n;
     }

@@ -2,12 +2,14 @@
 // starts twice, a state loaded between two blocks, parameters and states before the first start,
 // the editor open while processing stops and the instance is destroyed under it. Every format
 // answers them safely and plays on; and the mono configuration, where a format has one, plays
-// what the first channel of the stereo one plays.
+// what the first channel of the stereo one plays. A click in the editor reaches the host as an
+// edit, begun, performed and ended.
 #include <string>
 #include <vector>
 
 #include "tests/e2e/editor_parent.h"
 #include "tests/e2e/format_fixture.h"
+#include "tests/editor/panel_layout.h"
 
 namespace {
 
@@ -105,6 +107,27 @@ TEST_P(FormatCallOrderTest, TheEditorOpenWhileTheHostDoesEverythingElse) {
     EXPECT_EQ(parent->EditorsAfterIdling(*fx, 1), 1);
     fx->CloseAbruptly();
     EXPECT_EQ(parent->EditorsAfterIdling(*fx, 0), 0) << "the editor outlived its instance";
+}
+
+TEST_P(FormatCallOrderTest, AClickInTheEditorReachesTheHostAsAnEdit) {
+    const std::unique_ptr<EditorParent> parent = EditorParent::Create();
+    if (parent == nullptr) GTEST_SKIP() << "no window system";
+    host::PluginInstance& fx = Started();
+    if (!fx.HasEditor()) GTEST_SKIP() << "no editor";
+    ASSERT_TRUE(fx.OpenEditor(parent->Handle()));
+    EXPECT_EQ(parent->EditorsAfterIdling(fx, 1), 1);
+    fx.ClearHostEvents();
+    parent->Click(fx, kStereoSwitch.x, kStereoSwitch.y, false);
+    const std::vector<double> tone = Sine(64, 441, 0.3);
+    Render(fx, tone, tone, 64);  // a format may hand edits over with the next block
+    parent->Idle(fx);
+    EXPECT_EQ(fx.ParamDisplay(4), "1");
+    using Type = host::HostEvent::Type;
+    const std::vector<host::HostEvent> events = fx.HostEvents();
+    const std::vector<host::HostEvent> expected = {
+        {Type::kBeginEdit, 4}, {Type::kPerformEdit, 4, 1.0}, {Type::kEndEdit, 4}};
+    EXPECT_EQ(events, expected);
+    fx.CloseEditor();
 }
 
 ORV_ON_EVERY_FORMAT(FormatCallOrderTest);
