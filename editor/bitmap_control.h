@@ -44,8 +44,6 @@ public:
     void OnGestureCancelled() override;
     bool Draw(Editor& editor) override;
 
-    bool Held() const { return held; }
-
 private:
     bool held = false;
 };
