@@ -106,7 +106,11 @@ void VstPlugin::SetParameter(AEffect* effect, int32 index, float value) {
     if (!plug->IsValidParam(index) || !std::isfinite(value)) return;
     // Below 0 the parameter would leave its range, to be shown, saved and played out of it.
     const float normalized = std::min(std::max(value, 0.0f), 1.0f);
-    if (plug->editor != nullptr) plug->editor->ReceiveParamFromPlugin(index, normalized, true);
-    plug->Param(index)->ApplyNormalized(normalized);
+    PluginParam* param = plug->Param(index);
+    param->ApplyNormalized(normalized);
+    // What the parameter stored (a switch's snapped position), so that the next click flips it.
+    if (plug->editor != nullptr) {
+        plug->editor->ReceiveParamFromPlugin(index, param->NormalizedValue(), true);
+    }
     plug->ParamChanged(index);
 }
