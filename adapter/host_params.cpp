@@ -17,9 +17,11 @@ void ApplyHostParam(PluginBase& plug, int index, double normalized) {
     if (!plug.IsValidParam(index) || !std::isfinite(normalized)) return;
     // Below 0 the parameter would leave its range, to be shown, saved and played out of it.
     normalized = std::min(std::max(normalized, 0.0), 1.0);
+    PluginParam* param = plug.Param(index);
+    param->ApplyNormalized(normalized);
+    // What the parameter stored (a switch's snapped position), so that the next click flips it.
     if (Editor* editor = plug.AttachedEditor())
-        editor->ReceiveParamFromPlugin(index, normalized, true);
-    plug.Param(index)->ApplyNormalized(normalized);
+        editor->ReceiveParamFromPlugin(index, param->NormalizedValue(), true);
     plug.ParamChanged(index);
 }
 

@@ -29,14 +29,27 @@ FootswitchControl::FootswitchControl(PluginBase* plug, const Rect& r, int param,
     dblClickAsPress = true;
 }
 
-FootswitchControl::~FootswitchControl() {
-    if (holder_ != nullptr) *holder_ = nullptr;
+void FootswitchControl::OnMouseDown(int /*x*/, int /*y*/, const MouseMod& /*mod*/) {
+    held = true;
+    MarkChanged(false);
 }
 
 void FootswitchControl::OnMouseUp(int /*x*/, int /*y*/, const MouseMod& /*mod*/) {
-    // The latch flips before the contact is reported, so the parameter change it causes
-    // already sees the new state.
-    latch.store(!Latched(), std::memory_order_release);
-    SetValue(0);
+    held = false;
+    SetValue(Value() >= 0.5 ? 0.0 : 1.0);
     MarkChanged(true);
 }
+
+void FootswitchControl::OnMouseWheel(int /*x*/, int /*y*/, const MouseMod& /*mod*/,
+                                     int /*detents*/) {}
+
+void FootswitchControl::OnGestureCancelled() {
+    held = false;
+    MarkChanged(false);
+}
+
+bool FootswitchControl::Draw(Editor& editor) {
+    return editor.DrawStripFrame(strip, rect, held ? 2 : 1, &blend);
+}
+
+bool IndicatorControl::HitTest(int /*x*/, int /*y*/) const { return false; }

@@ -1,10 +1,9 @@
-// The controls that show a strip frame chosen by their value: BitmapControl (a picture, such as
-// the panel's background), SwitchControl (steps through its frames on every press) and
-// FootswitchControl (a momentary contact with a latch that flips on every release).
-// Threads: as Control; a footswitch's latch is also read by the effect inside the plug-in lock.
+// The controls that show a strip frame: BitmapControl (a picture chosen by its value, such as the
+// panel's background), SwitchControl (steps through its frames on every press),
+// FootswitchControl (a momentary contact whose click flips its parameter) and IndicatorControl
+// (shows its parameter and takes no input).
+// Threads: as Control.
 #pragma once
-
-#include <atomic>
 
 #include "editor/control.h"
 
@@ -30,23 +29,30 @@ public:
     void OnMouseDblClick(int x, int y, const MouseMod& mod) override;
 };
 
+// A momentary footswitch: its frame shows the contact (the second while held), its value the
+// parameter it flips. A click, a press and its release, sends the other state of the parameter
+// (0 from anything below 0.5, else 1); a press whose gesture is cancelled sends nothing. It takes
+// no wheel.
 class FootswitchControl : public SwitchControl {
 public:
     FootswitchControl(PluginBase* plug, const Rect& rect, int paramIdx, const BitmapStrip& strip,
                       const ControlBlend& blend);
-    // Clears the pointer given to ReportDeletionTo.
-    ~FootswitchControl() override;
 
-    // Release: the latch flips, then the contact opens (value 0, sent to the parameter).
+    void OnMouseDown(int x, int y, const MouseMod& mod) override;
     void OnMouseUp(int x, int y, const MouseMod& mod) override;
-
-    bool Latched() const { return latch.load(std::memory_order_acquire); }
-    // A non-owner's pointer to this footswitch, set to null when the footswitch is deleted
-    // (by its editor, always inside the plug-in lock).
-    void ReportDeletionTo(FootswitchControl** holder) { holder_ = holder; }
+    void OnMouseWheel(int x, int y, const MouseMod& mod, int detents) override;
+    void OnGestureCancelled() override;
+    bool Draw(Editor& editor) override;
 
 private:
-    // Written on the window thread; read by the effect on any thread.
-    std::atomic<bool> latch{false};
-    FootswitchControl** holder_ = nullptr;
+    bool held = false;
+};
+
+// A picture of its parameter's value (a status light, say) that takes no input: nothing hits
+// it, so presses, the wheel and keys go to whatever lies beneath.
+class IndicatorControl : public BitmapControl {
+public:
+    using BitmapControl::BitmapControl;
+
+    bool HitTest(int x, int y) const override;
 };

@@ -25,8 +25,13 @@ void Control::OnMouseDblClick(int /*x*/, int /*y*/, const MouseMod& /*mod*/) {
 }
 
 void Control::OnMouseWheel(int /*x*/, int /*y*/, const MouseMod& mod, int detents) {
+    // Without a parameter (the background) there is nothing to turn.
+    if (paramIdx < 0) return;
     const double notch = mod.ctrl || mod.shift ? 0.001 : 0.01;
-    SetValue(Value() + detents * notch);
+    const double turned = Clamped(Value() + detents * notch);
+    // At an end, a notch further changes nothing, and the host hears nothing of it.
+    if (turned == Value()) return;
+    SetValue(turned);
     MarkChanged(true);
 }
 
@@ -86,6 +91,7 @@ void Control::MarkChanged(bool push) {
     LockGuard guard(plug->Lock());
     SetValue(v);
     plug->SetParameterFromEditor(paramIdx, v);
+    if (Editor* editor = plug->AttachedEditor()) editor->ShowEditedValue(*this);
 }
 
 void Control::TakeHostChange() {

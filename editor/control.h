@@ -42,6 +42,9 @@ public:
     virtual bool NeedsRedraw();
     virtual void ReservedHook();  // kept for the slot order; no control gives it work
     virtual void ReceiveAuxValue(int position, double v);
+    // The gesture that began with a press here ended without its release (the window lost the
+    // mouse): nothing of the release happens.
+    virtual void OnGestureCancelled() {}
 
     // Opens the editor's text entry box over the control for its parameter.
     void AskForValue();

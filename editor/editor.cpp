@@ -62,6 +62,7 @@ Control* Editor::ControlAt(int index) const { return controls.Get(index); }
 
 bool Editor::MeasureText(TextStyle& style, const char* text, Rect& r) {
     if (text == nullptr || text[0] == '\0') return true;
+    LockGuard fonts(FontCache::Process().Lock());
     RasterFont* font = style.font != nullptr ? style.font : FontCache::Process().Find(style);
     if (font == nullptr) return false;
     style.font = font;
@@ -91,13 +92,12 @@ void Editor::CancelEntryBox() { entryState = TextEntryState::Cancel; }
 void Editor::Resize(int newWidth, int newHeight) {
     width = newWidth;
     height = newHeight;
-    mouseX = -1;
-    mouseCapture = -1;
+    // The pressed control is about to go.
+    CancelGesture();
     // The box belongs to a control that is about to go.
     if (EntryBoxOpen()) FinishEntry(false);
     {
-        // The host's thread walks the list inside the plug-in lock, and the effect reads its
-        // footswitch there.
+        // The host's thread walks the list inside the plug-in lock.
         LockGuard guard(plug->Lock());
         DeleteControls();
     }
@@ -279,32 +279,49 @@ int Editor::ControlIndexAt(int x, int y) const {
     return -1;
 }
 
-void Editor::EndUnreleasedEdit() {
-    const Control* held = ControlAt(mouseCapture);
-    if (held != nullptr && held->ParamIdx() >= 0) plug->EndParamEdit(held->ParamIdx());
-}
-
-void Editor::OnMouseDown(int x, int y, const MouseMod& mod) {
-    EndUnreleasedEdit();
-    mouseCapture = -1;
-    mouseX = mouseY = -1;
-    const int index = ControlIndexAt(x, y);
-    if (index < 0) return;
+void Editor::StartGesture(int index, int x, int y) {
     mouseCapture = index;
     mouseX = x;
     mouseY = y;
-    Control* control = controls.Get(index);
-    if (control->ParamIdx() >= 0) plug->BeginParamEdit(control->ParamIdx());
-    control->OnMouseDown(x, y, mod);
+    const int param = controls.Get(index)->ParamIdx();
+    if (param < 0) return;
+    editParam = param;
+    plug->BeginParamEdit(param);
+}
+
+void Editor::EndEdit() {
+    const int param = editParam;
+    editParam = -1;
+    if (param >= 0) plug->EndParamEdit(param);
+}
+
+void Editor::CancelGesture() {
+    Control* held = ControlAt(mouseCapture);
+    mouseCapture = -1;
+    mouseX = -1;
+    if (held != nullptr) held->OnGestureCancelled();
+    EndEdit();
+}
+
+void Editor::OnMouseDown(int x, int y, const MouseMod& mod) {
+    // A press while another is held (whose release this window never got): that one is over.
+    CancelGesture();
+    mouseX = mouseY = -1;
+    const int index = ControlIndexAt(x, y);
+    if (index < 0) return;
+    StartGesture(index, x, y);
+    controls.Get(index)->OnMouseDown(x, y, mod);
 }
 
 void Editor::OnMouseUp(int x, int y, const MouseMod& mod) {
-    Control* control = ControlAt(mouseCapture >= 0 ? mouseCapture : ControlIndexAt(x, y));
+    // A release without its press (the last click of a double-click that closed a window over
+    // the panel, say) is no gesture of this editor's.
+    if (mouseCapture < 0) return;
+    Control* control = controls.Get(mouseCapture);
     mouseX = -1;
     mouseCapture = -1;
-    if (control == nullptr) return;
     control->OnMouseUp(x, y, mod);
-    if (control->ParamIdx() >= 0) plug->EndParamEdit(control->ParamIdx());
+    EndEdit();
 }
 
 void Editor::OnMouseDrag(int x, int y, const MouseMod& mod) {
@@ -317,8 +334,7 @@ void Editor::OnMouseDrag(int x, int y, const MouseMod& mod) {
 }
 
 bool Editor::OnMouseDblClick(int x, int y, const MouseMod& mod) {
-    EndUnreleasedEdit();
-    mouseCapture = -1;
+    CancelGesture();
     mouseX = mouseY = -1;
     const int index = ControlIndexAt(x, y);
     if (index < 0) return false;
@@ -327,15 +343,14 @@ bool Editor::OnMouseDblClick(int x, int y, const MouseMod& mod) {
         control->OnMouseDblClick(x, y, mod);
         return false;
     }
-    // A press without BeginParamEdit; its release still ends an edit.
-    mouseCapture = index;
-    mouseX = x;
-    mouseY = y;
+    // The second press of two clicks, an edit of its own.
+    StartGesture(index, x, y);
     control->OnMouseDown(x, y, mod);
     return true;
 }
 
 void Editor::OnMouseWheel(int x, int y, const MouseMod& mod, int detents) {
+    if (detents == 0) return;
     Control* control = ControlAt(mouseCapture >= 0 ? mouseCapture : ControlIndexAt(x, y));
     if (control != nullptr) control->OnMouseWheel(x, y, mod, detents);
 }
@@ -368,6 +383,18 @@ void Editor::AskForValue(Control* control, PluginParam* param, const Rect* r) {
         param->FormatValueOf(param->value, false, text, sizeof(text), false);
     }
     OpenEntryBox(control, control->Text(), *r, text, param);
+}
+
+void Editor::ShowEditedValue(const Control& source) {
+    const PluginParam* param = plug->Param(source.ParamIdx());
+    if (param == nullptr) return;
+    const double stored = param->NormalizedValue();
+    for (int c = 0; c < ControlCount(); ++c) {
+        Control* control = controls.Get(c);
+        if (control != &source && control->ParamIdx() == source.ParamIdx()) {
+            control->ReceiveValue(stored);
+        }
+    }
 }
 
 void Editor::ReceiveParamFromPlugin(int index, double value, bool isNormalized) {

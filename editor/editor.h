@@ -136,10 +136,14 @@ public:
     void HandleDrag(int x, int y, const MouseMod& mod);
     // True when the window should take the mouse as for a press.
     bool HandleDoubleClick(int x, int y, const MouseMod& mod);
+    // Whole notches; a back-end keeps what its partial deltas add up to until they make one.
     void HandleWheel(int x, int y, const MouseMod& mod, int detents);
     // A Windows virtual-key number at the pointer; false when no control took it, so the
     // back-end hands it on to the host.
     bool HandleKey(int x, int y, int virtualKey);
+    // The mouse was taken from the editor mid-gesture (a window lost its capture, was unmapped
+    // or closed): the pressed control lets go without acting, and the edit the press began ends.
+    void CancelGesture();
     // On opening a window: every control draws on the first paint.
     void MarkAllChanged();
     // The entry box's own events, whichever box the back-end has: gaining the keyboard (the
@@ -153,6 +157,9 @@ public:
     // Host's thread, inside the plug-in lock: the value (plain units, or normalised) goes to
     // every control bound to the parameter.
     void ReceiveParamFromPlugin(int index, double value, bool isNormalized);
+    // Inside the plug-in lock, after a control sent the user's value: every other control bound
+    // to the parameter shows what the parameter now holds.
+    void ShowEditedValue(const Control& source);
 
     int Width() const { return width; }
     int Height() const { return height; }
@@ -169,9 +176,11 @@ protected:
     int ControlIndexAt(int x, int y) const;
     // Closes the entry box, applying its text first when committing.
     void FinishEntry(bool apply);
-    // The control still captured when a new press comes (the middle button's release is not
-    // handled) has its edit ended, so the host never keeps a parameter in an edit for good.
-    void EndUnreleasedEdit();
+    // A press reached the control at index: it holds the mouse, and the host hears that its
+    // parameter's edit begins.
+    void StartGesture(int index, int x, int y);
+    // The host hears the end of the edit StartGesture began, once.
+    void EndEdit();
     // The editor's area redrawn at once, as after a window uncovers it.
     void RedrawAll();
     // Whether the open entry box has the keyboard: the window then acts on presses only.
@@ -192,6 +201,8 @@ protected:
     int mouseCapture = -1;
     int mouseX = 0;
     int mouseY = 0;
+    // The parameter whose edit the host was told began, or -1: the one edit EndEdit ends.
+    int editParam = -1;
     std::unique_ptr<Control> fallbackKeyControl;
     ModuleHandle instance = nullptr;
     // The control and parameter of the open entry box, and what the next tick does with it.

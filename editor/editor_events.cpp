@@ -72,7 +72,7 @@ bool Editor::HandlePress(int x, int y, MouseButton button, const MouseMod& mod) 
 }
 
 bool Editor::HandleRelease(int x, int y, const MouseMod& mod) {
-    if (EntryBoxHasFocus()) return false;
+    // Also while the box has the keyboard: a gesture begun before ends here.
     OnMouseUp(x, y, mod);
     return true;
 }

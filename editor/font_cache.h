@@ -1,6 +1,8 @@
 // FontCache: the fonts of the whole process by size, orientation, style and face, shared by
-// every editor and kept until the module is unloaded. Fonts are made and drawn with on the
-// window thread; the cache's own lock makes lookups and appends whole.
+// every editor and kept until the module is unloaded. Editors of several instances may run on
+// several window threads: the cache's lock makes lookups and appends whole, and whoever draws or
+// measures with a cached font holds it too (Lock), since drawing changes the font's colour and
+// glyph cache and the glyph scratch bitmaps every font shares.
 #pragma once
 
 #include <memory>
@@ -18,6 +20,8 @@ public:
     // The font for the style (made on its first request); null when none can be made, memory
     // running short included (nothing is cached then, so a later request tries again).
     RasterFont* Find(const TextStyle& style);
+    // Held around every use of a cached font; re-entrant, so Find may be called inside.
+    PluginLock& Lock() { return lock_; }
 
 private:
     struct Entry {

@@ -75,6 +75,7 @@ void PanelEntryBox::Draw(RasterBitmap* target, TextStyle& style) const {
     const int height = area_.bottom - area_.top;
     FillRectangle(target, area_.left, area_.top, width, height, style.entryBackground.Packed(),
                   1.0f, BlendCopy);
+    LockGuard fonts(FontCache::Process().Lock());
     if (style.font == nullptr) style.font = FontCache::Process().Find(style);
     if (style.font == nullptr) return;
     RasterFont& font = *style.font;

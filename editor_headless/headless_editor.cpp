@@ -19,6 +19,8 @@ bool HeadlessEditor::PresentRect(const Rect& r) {
 
 WindowHandle HeadlessEditor::CreateEditorWindow(WindowHandle /*parent*/) { return nullptr; }
 
+void HeadlessEditor::DestroyEditorWindow() { LoseMouse(); }
+
 void HeadlessEditor::ClearPresented() { presentCount_ = 0; }
 
 MouseMod HeadlessEditor::Mod(MouseButton held, bool down, HeldKeys keys) {
@@ -40,8 +42,6 @@ void HeadlessEditor::Press(int x, int y, MouseButton button, HeldKeys keys) {
 void HeadlessEditor::Release(int x, int y, MouseButton button, HeldKeys keys) {
     pointerX_ = x;
     pointerY_ = y;
-    // A window does nothing with the middle button's release.
-    if (button == MouseButton::Middle) return;
     if (HandleRelease(x, y, Mod(button, false, keys))) hasMouse_ = false;
 }
 
@@ -60,6 +60,11 @@ void HeadlessEditor::DoubleClick(int x, int y, HeldKeys keys) {
 
 void HeadlessEditor::Wheel(int x, int y, int detents, HeldKeys keys) {
     HandleWheel(x, y, Mod(MouseButton::Left, false, keys), detents);
+}
+
+void HeadlessEditor::LoseMouse() {
+    hasMouse_ = false;
+    CancelGesture();
 }
 
 bool HeadlessEditor::PressKey(int virtualKey) {

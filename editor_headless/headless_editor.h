@@ -27,7 +27,8 @@ public:
     void PlatformHook() override {}
     bool PresentRect(const Rect& r) override;
     WindowHandle CreateEditorWindow(WindowHandle parent) override;
-    void DestroyEditorWindow() override {}
+    // As a window's closing: a gesture in progress is cancelled.
+    void DestroyEditorWindow() override;
     WindowHandle EditorWindowHandle() override { return nullptr; }
 
     // A button going down or up; the window keeps the mouse from a press to its release.
@@ -38,6 +39,8 @@ public:
     // The second press of a left-button double click (a click comes before it).
     void DoubleClick(int x, int y, HeldKeys keys = {});
     void Wheel(int x, int y, int detents, HeldKeys keys = {});
+    // The window losing the mouse mid-gesture (another window took the capture).
+    void LoseMouse();
     // A key by its Windows virtual-key number: to the entry box while one is open, else to the
     // control under the pointer. False when nothing took it (a window hands it to the host).
     bool PressKey(int virtualKey);

@@ -137,7 +137,9 @@ void Win32Editor::ChooseFile(TextBuffer& file, int action, TextBuffer& folder,
     dialog.lpstrInitialDir = start->folder[0] != L'\0' ? start->folder : nullptr;
     dialog.lpstrDefExt = start->defaultExtension[0] != L'\0' ? start->defaultExtension : nullptr;
     const bool saving = action == 1;
-    dialog.Flags = OFN_PATHMUSTEXIST | (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    // The host's current directory stays its own.
+    dialog.Flags =
+        OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     if (!(saving ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) {
         file.Set("");
         return;

@@ -3,12 +3,16 @@
 #include "editor_win32/win32_editor.h"
 
 #include "editor_win32/win32_editor_procedures.h"
+#include "plugin/plugin_lock.h"
 
 namespace {
 
 // Editor windows of this module holding the window class; the class is registered from the
-// first to the last of them. Process-wide, touched only on the host's user-interface thread.
+// first to the last of them. Process-wide, created with the module: a host may run each
+// plug-in's window on a user-interface thread of its own, so the count, and the registering and
+// unregistering it decides, go under the lock.
 int windowClassUsers = 0;
+PluginLock windowClassLock;
 
 // A child window that is not an MDI child: a host's container that grows with the editor.
 bool IsPlainChild(HWND window) {
@@ -26,6 +30,7 @@ void Win32Editor::PlatformHook() {}
 
 void Win32Editor::AcquireWindowClass() {
     if (holdsWindowClass) return;
+    LockGuard guard(windowClassLock);
     if (windowClassUsers++ == 0) {
         WNDCLASSA windowClass = {};
         windowClass.style = CS_DBLCLKS;
@@ -42,6 +47,7 @@ void Win32Editor::AcquireWindowClass() {
 void Win32Editor::ReleaseWindowClass() {
     if (!holdsWindowClass) return;
     holdsWindowClass = false;
+    LockGuard guard(windowClassLock);
     if (--windowClassUsers == 0) UnregisterClassA(kWindowClass, static_cast<HINSTANCE>(instance));
 }
 
@@ -74,11 +80,15 @@ WindowHandle Win32Editor::CreateEditorWindow(WindowHandle parent) {
         return nullptr;
     }
     window = created;
+    wheelRemainder = 0;
     MarkAllChanged();
     return window;
 }
 
 void Win32Editor::DestroyEditorWindow() {
+    // A gesture in progress ends with the window, its edit too (the window's own loss of the
+    // mouse no longer reaches the editor).
+    CancelGesture();
     // The box goes first, with its procedure put back, so no message of its ending reaches us.
     if (EntryBoxOpen()) FinishEntry(false);
     if (window != nullptr) {
@@ -91,6 +101,7 @@ void Win32Editor::DestroyEditorWindow() {
 }
 
 void Win32Editor::ForgetWindow() {
+    CancelGesture();
     ForgetEntryBox();
     if (window != nullptr) SetWindowLongPtrA(AsWindow(window), GWLP_USERDATA, 0);
     window = nullptr;
@@ -120,6 +131,14 @@ void Win32Editor::RedrawRect(const Rect& r) {
         ValidateRect(AsWindow(window), &keep);
     }
     UpdateWindow(AsWindow(window));
+}
+
+int Win32Editor::WholeWheelNotches(int delta) {
+    constexpr int kNotch = 120;
+    wheelRemainder += delta;
+    const int notches = wheelRemainder / kNotch;
+    wheelRemainder -= notches * kNotch;
+    return notches;
 }
 
 void Win32Editor::TakeFocusAndMouse() {

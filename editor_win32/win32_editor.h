@@ -2,9 +2,9 @@
 // host's window, redrawn from its own 20 ms timer; the window procedure translates mouse, wheel
 // and key messages into the editor's Handle* calls, typed values go through a native EDIT box,
 // and the menus and dialogs are modal: each returns when the user has chosen or cancelled.
-// Threads: everything runs on the host's user-interface thread that opened the window; the
-// process-wide count of open windows, which keeps the window class registered, is touched only
-// there.
+// Threads: everything runs on the host's user-interface thread that opened the window. Editors
+// of several instances may run on several such threads: the process-wide count of open windows,
+// which keeps the window class registered, has a lock of its own.
 #pragma once
 
 #include <cstdint>
@@ -67,6 +67,9 @@ private:
     // window of the process holds it.
     void AcquireWindowClass();
     void ReleaseWindowClass();
+    // The whole notches a wheel delta completes, with what the deltas before it left over
+    // (precision touchpads and free-spinning wheels send parts of a notch).
+    int WholeWheelNotches(int delta);
 
     WindowHandle window = nullptr;
     WindowHandle entryBox = nullptr;
@@ -80,4 +83,5 @@ private:
     char mainWindowClass[128] = "";
     // Holds one count of the window class; outlives the window when something else destroyed it.
     bool holdsWindowClass = false;
+    int wheelRemainder = 0;  // of this window's wheel deltas, below a notch either way
 };

@@ -14,6 +14,9 @@ struct Win32EditorProcedures {
     static Win32Editor* OwnerOfWindow(HWND window);
     static LRESULT HandleMessage(Win32Editor& editor, HWND window, UINT message, WPARAM wParam,
                                  LPARAM lParam);
+    // A keyboard message: a key a control takes, else handed on to the host's top-level window.
+    static LRESULT HandOnKey(Win32Editor& editor, HWND window, UINT message, WPARAM wParam,
+                             LPARAM lParam);
     // The entry box's colours, on the DC the box paints with; 0 when nothing is being edited.
     static LRESULT EntryColours(Win32Editor& editor, HDC dc);
 };

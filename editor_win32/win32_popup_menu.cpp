@@ -77,26 +77,32 @@ PopupMenu* ChooseMenuItem(PopupMenu& menu, int id) {
 }
 
 PopupMenu* Win32Editor::CreatePopupMenu(PopupMenu& menu, const Rect& r) {
-    // No control keeps the mouse after a menu.
-    mouseX = -1;
-    mouseCapture = -1;
+    // No control keeps the mouse after a menu, and a gesture's edit ends.
+    CancelGesture();
     if (window == nullptr) return nullptr;
     int nextId = 0;
     HMENU native = BuildNativeMenu(menu, &nextId);
     if (native == nullptr) return nullptr;
 
+    HWND owner = AsWindow(window);
     POINT at{r.left, r.bottom};
-    ClientToScreen(AsWindow(window), &at);
+    ClientToScreen(owner, &at);
     PopupMenu* chosen = nullptr;
-    if (TrackPopupMenu(native, TPM_LEFTBUTTON, at.x, at.y, 0, AsWindow(window), nullptr)) {
+    if (TrackPopupMenu(native, TPM_LEFTBUTTON, at.x, at.y, 0, owner, nullptr)) {
         MSG command;
-        if (PeekMessageA(&command, AsWindow(window), WM_COMMAND, WM_COMMAND, PM_REMOVE) &&
+        if (PeekMessageA(&command, owner, WM_COMMAND, WM_COMMAND, PM_REMOVE) &&
             HIWORD(command.wParam) == 0) {
             chosen = ChooseMenuItem(menu, LOWORD(command.wParam));
         }
     }
     DestroyMenu(native);
+    // The menu's loop ran the host's messages: the editor may have been closed meanwhile, or
+    // deleted with its plug-in. Only a window still naming this editor says it is alive.
+    if (!IsWindow(owner) ||
+        GetWindowLongPtrA(owner, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(this)) {
+        return chosen;
+    }
     const RECT whole{0, 0, width, height};
-    InvalidateRect(AsWindow(window), &whole, FALSE);
+    InvalidateRect(owner, &whole, FALSE);
     return chosen;
 }

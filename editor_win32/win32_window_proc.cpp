@@ -6,7 +6,6 @@
 namespace {
 
 constexpr UINT_PTR kRedrawTimer = 2;
-constexpr int kWheelNotch = 120;
 
 int LowSigned(LPARAM value) { return static_cast<short>(LOWORD(value)); }
 int HighSigned(LPARAM value) { return static_cast<short>(HIWORD(value)); }
@@ -25,9 +24,41 @@ MouseMod ModifiersOf(WPARAM keys) {
 
 MouseButton ButtonOf(UINT message) {
     switch (message) {
-        case WM_RBUTTONDOWN: return MouseButton::Right;
-        case WM_MBUTTONDOWN: return MouseButton::Middle;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: return MouseButton::Right;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK: return MouseButton::Middle;
         default: return MouseButton::Left;
+    }
+}
+
+// While the box has the keyboard the window paints, lets go of the mouse, and acts on a left or
+// right press (which only asks the next tick to close the box); everything else waits.
+bool ActsWhileBoxHasFocus(UINT message) {
+    switch (message) {
+        case WM_PAINT:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+        case WM_CAPTURECHANGED:
+        case WM_CANCELMODE: return true;
+        default: return false;
+    }
+}
+
+// The keyboard messages no control takes, all of which the host's window hears.
+bool IsKeyMessage(UINT message) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+        case WM_SYSCHAR: return true;
+        default: return false;
     }
 }
 
@@ -59,30 +90,54 @@ LRESULT CALLBACK Win32EditorProcedures::Window(HWND window, UINT message, WPARAM
     return HandleMessage(*editor, window, message, wParam, lParam);
 }
 
+LRESULT Win32EditorProcedures::HandOnKey(Win32Editor& editor, HWND window, UINT message,
+                                         WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN) {
+        POINT pointer;
+        GetCursorPos(&pointer);
+        ScreenToClient(window, &pointer);
+        if (editor.HandleKey(pointer.x, pointer.y, static_cast<int>(wParam))) return 0;
+    }
+    // The host's shortcuts and its computer keyboard keep working while the editor has the
+    // focus: key-ups and characters too, or its notes would hang and its key-up shortcuts fail.
+    HWND root = GetAncestor(window, GA_ROOT);
+    if (root != nullptr && root != window && !handingKeyToHost) {
+        handingKeyToHost = true;
+        SendMessageA(root, message, wParam, lParam);
+        handingKeyToHost = false;
+    }
+    // The system keys are the host's alone: its window, not ours, makes Alt's menu or closing.
+    if (message == WM_KEYDOWN) return DefWindowProcA(window, message, wParam, lParam);
+    return 0;
+}
+
 LRESULT Win32EditorProcedures::HandleMessage(Win32Editor& editor, HWND window, UINT message,
                                              WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCDESTROY) {
         editor.ForgetWindow();
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    // While the box has the keyboard, a left or right press only asks the next tick to close
-    // it; painting and the timer's work wait.
-    if (editor.EntryBoxHasFocus()) {
-        if (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN) {
-            return DefWindowProcA(window, message, wParam, lParam);
-        }
-        editor.HandlePress(LowSigned(lParam), HighSigned(lParam), ButtonOf(message),
-                           ModifiersOf(wParam));
-        return 0;
+    if (editor.EntryBoxHasFocus() && !ActsWhileBoxHasFocus(message)) {
+        return DefWindowProcA(window, message, wParam, lParam);
     }
+    if (IsKeyMessage(message)) return HandOnKey(editor, window, message, wParam, lParam);
 
     switch (message) {
         case WM_PAINT: {
+            // The box paints itself: the panel beneath it must not cover it. Validating takes
+            // the window's own area only: without WS_CLIPCHILDREN it would take the box's too,
+            // which then would not paint.
+            if (editor.entryBox != nullptr) {
+                RECT box;
+                GetWindowRect(AsWindow(editor.entryBox), &box);
+                MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+                RedrawWindow(window, &box, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
+            }
             RECT update;
             if (GetUpdateRect(window, &update, FALSE)) {
                 editor.Draw({update.left, update.top, update.right, update.bottom});
                 // Draw presents nothing for an empty panel; the area must not ask again at once.
-                ValidateRect(window, &update);
+                RedrawWindow(window, &update, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
             }
             return 0;
         }
@@ -92,15 +147,27 @@ LRESULT Win32EditorProcedures::HandleMessage(Win32Editor& editor, HWND window, U
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
+        // A double-click's second press of these buttons is a press of its own.
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
             // The focus and the mouse are taken in TakeFocusAndMouse, just before the control.
             editor.HandlePress(LowSigned(lParam), HighSigned(lParam), ButtonOf(message),
                                ModifiersOf(wParam));
             return 0;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-            ReleaseCapture();
+        case WM_MBUTTONUP:
+            // The release first: letting the mouse go afterwards finds no gesture to cancel.
             editor.HandleRelease(LowSigned(lParam), HighSigned(lParam), ModifiersOf(wParam));
+            if (GetCapture() == window) ReleaseCapture();
             return 0;
+        case WM_CAPTURECHANGED:
+            // Taken by another window (a menu, a dialog, a drag of the host's) mid-gesture.
+            if (reinterpret_cast<HWND>(lParam) != window) editor.CancelGesture();
+            return 0;
+        case WM_CANCELMODE:
+            editor.CancelGesture();
+            return DefWindowProcA(window, message, wParam, lParam);
         case WM_LBUTTONDBLCLK:
             if (editor.HandleDoubleClick(LowSigned(lParam), HighSigned(lParam),
                                          ModifiersOf(wParam))) {
@@ -118,22 +185,8 @@ LRESULT Win32EditorProcedures::HandleMessage(Win32Editor& editor, HWND window, U
             GetWindowRect(window, &frame);
             editor.HandleWheel(LowSigned(lParam) - frame.left, HighSigned(lParam) - frame.top,
                                ModifiersOf(LOWORD(wParam)),
-                               static_cast<short>(HIWORD(wParam)) / kWheelNotch);
+                               editor.WholeWheelNotches(static_cast<short>(HIWORD(wParam))));
             return 0;
-        }
-        case WM_KEYDOWN: {
-            POINT pointer;
-            GetCursorPos(&pointer);
-            ScreenToClient(window, &pointer);
-            if (editor.HandleKey(pointer.x, pointer.y, static_cast<int>(wParam))) return 0;
-            // The host's shortcuts keep working while the editor has the focus.
-            HWND root = GetAncestor(window, GA_ROOT);
-            if (root != nullptr && root != window && !handingKeyToHost) {
-                handingKeyToHost = true;
-                SendMessageA(root, WM_KEYDOWN, wParam, lParam);
-                handingKeyToHost = false;
-            }
-            return DefWindowProcA(window, message, wParam, lParam);
         }
         case WM_CTLCOLOREDIT: return EntryColours(editor, reinterpret_cast<HDC>(wParam));
         case WM_CLOSE: editor.DestroyEditorWindow(); return 0;

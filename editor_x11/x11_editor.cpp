@@ -56,6 +56,8 @@ WindowHandle X11Editor::CreateEditorWindow(WindowHandle parent) {
 
 void X11Editor::DestroyEditorWindow() {
     if (window_ == nullptr) return;
+    // A gesture in progress ends with the window, its edit too.
+    LoseMouse();
     // A value box goes with its window, unapplied.
     if (EntryBoxOpen()) FinishEntry(false);
     window_.reset();
@@ -131,11 +133,18 @@ void X11Editor::HandleEvent(const xcb_generic_event_t& event) {
         case XCB_FOCUS_OUT:
             OnFocus(reinterpret_cast<const xcb_focus_in_event_t&>(event), false);
             break;
+        case XCB_UNMAP_NOTIFY:
+            // Hidden by the host: the server ended the pointer grab a press made.
+            if (reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window == window_->Id()) {
+                LoseMouse();
+            }
+            break;
         case XCB_DESTROY_NOTIFY:
             // The host destroyed its window, and ours with it, before closing the editor.
             if (reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window ==
                 window_->Id()) {
                 window_->Forget();
+                LoseMouse();
             }
             break;
         case XCB_MAPPING_NOTIFY:
@@ -177,11 +186,18 @@ void X11Editor::OnButtonPress(const xcb_button_press_event_t& event) {
 }
 
 void X11Editor::OnButtonRelease(const xcb_button_release_event_t& event) {
-    if (event.detail != kLeftButton && event.detail != kRightButton) return;
+    if (event.detail < kLeftButton || event.detail > kRightButton) return;
     lastInputTime_ = event.time;
     MouseMod mod = ModFrom(event.state);
-    (event.detail == kLeftButton ? mod.left : mod.right) = false;
+    if (event.detail == kLeftButton) mod.left = false;
+    if (event.detail == kRightButton) mod.right = false;
     if (HandleRelease(event.event_x, event.event_y, mod)) hasMouse_ = false;
+}
+
+void X11Editor::LoseMouse() {
+    hasMouse_ = false;
+    motionPending_ = false;
+    CancelGesture();
 }
 
 void X11Editor::DeliverMotion() {

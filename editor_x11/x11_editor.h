@@ -42,6 +42,8 @@ private:
     void OnExpose(const xcb_expose_event_t& event);
     void OnKeyPress(const xcb_key_press_event_t& event);
     void OnFocus(const xcb_focus_in_event_t& event, bool gained);
+    // The mouse went with the window (unmapped, destroyed, closed): the gesture is cancelled.
+    void LoseMouse();
     // The last of a run of pointer motions: the drags in between add up to the same move.
     void DeliverMotion();
 

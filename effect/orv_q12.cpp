@@ -5,7 +5,6 @@
 #include <cstring>
 #include <new>
 
-#include "editor/bitmap_control.h"
 #include "editor/editor.h"
 
 namespace {
@@ -133,12 +132,11 @@ void ORV_Q12::ParamChanged(int index) {
             case kVolume: volume = value; break;
             case kStereo: stereo = SwitchPosition(value); break;
             case kQuality: quality = SwitchPosition(value); break;
+            // The nearest position, as the panel shows it; NaN (from a chunk) processes.
+            case kBypass: engaged = !(value >= 0.5); break;
             default: break;
         }
     }
-    // The footswitch's latch, not the "Bypass" value (which only reports the contact), decides
-    // whether the effect is engaged; without a footswitch the state stays as it was.
-    if (footswitch != nullptr) engaged = !footswitch->Latched();
     oversampleFactor = quality != 0 ? 4 : 2;
     if (quality != previousQuality) {
         oversamplers[0].SetFactor(oversampleFactor);

@@ -1,6 +1,8 @@
 // ORV Q12, the overdrive effect: seven parameters, two channel engines behind two oversamplers,
-// and a pedal's panel whose footswitch latch decides whether the circuit runs at all.
-// Lifecycle: created by the module's entry point, one per host instance, deleted on effClose.
+// and a pedal's panel. "Bypass" is the pedal's lasting state: 1 passes the input through
+// unchanged, 0 runs the circuit; the footswitch flips it and the status light shows it.
+// Lifecycle: created by the module's entry point, one per host instance, deleted when the host
+// destroys that instance.
 // Threads: ResetState, ParamChanged and ProcessBlock run with the plug-in lock held (the
 // adapter's callbacks take it; the first two also take it themselves), so processing,
 // parameter changes and re-preparation of the engines never overlap.
@@ -18,8 +20,6 @@
 #error "ORV_EFFECT_ADAPTER names the adapter header of the module being built"
 #endif
 #include ORV_EFFECT_ADAPTER
-
-class FootswitchControl;
 
 class ORV_Q12 : public EffectAdapter {
 public:
@@ -48,8 +48,9 @@ public:
 
 private:
     void DeclareParameters();
-    // The panel: background, knobs, switches, footswitch and input strip, attached to the
-    // plug-in (orv_q12_editor.cpp). False when any of it could not be had (no editor included).
+    // The panel: background, knobs, switches, footswitch, input strip and status light, attached
+    // to the plug-in (orv_q12_editor.cpp). False when any of it could not be had (no editor
+    // included).
     bool BuildEditor(std::unique_ptr<Editor> editor);
     // Prepares both engines for the oversampled rate and lets them settle.
     void PrepareEngines();
@@ -78,6 +79,4 @@ private:
     double filter = 0;
     double volume = 0;
     double lastSampleRate = 0;
-    // Owned by the editor; set to null if the editor deletes it (under the plug-in lock).
-    FootswitchControl* footswitch = nullptr;
 };

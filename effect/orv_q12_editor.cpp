@@ -1,5 +1,6 @@
 // The effect's panel, 300 x 350 pixels: the background, the Drive, Filter and Volume knobs, the
-// Stereo and Quality switches, the footswitch and the Input strip, added in drawing order.
+// Stereo and Quality switches, the footswitch, the Input strip and the status light above the
+// footswitch, added in drawing order.
 #include <memory>
 
 #include "editor/bitmap_control.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-// The five images; the names only say by their extension that they are PNG resources.
+// The six images; the names only say by their extension that they are PNG resources.
 struct PanelImage {
     int id;
     const char* name;
@@ -25,6 +26,8 @@ constexpr PanelImage kKnob{101, "./resources/img/101.png", 81, 95, 7695};
 constexpr PanelImage kFootswitch{103, "./resources/img/103.png", 2, 45, 90};
 constexpr PanelImage kSwitch{105, "./resources/img/105.png", 2, 32, 64};
 constexpr PanelImage kInputStrip{106, "./resources/img/106.png", 101, 184, 808};
+// Frame 1 lit ("Bypass" 0: the circuit runs), frame 2 dark.
+constexpr PanelImage kLight{107, "./resources/img/107.png", 2, 17, 34};
 
 constexpr int kKnobX[] = {18, 102, 186};
 constexpr int kKnobY = 64;
@@ -33,6 +36,8 @@ constexpr int kSwitchX[] = {63, 211};
 constexpr int kSwitchY = 277;
 constexpr int kFootswitchX = 125;
 constexpr int kFootswitchY = 233;
+constexpr int kLightX = 139;
+constexpr int kLightY = 212;
 constexpr ControlBlend kByAlpha{0, 1.0f};
 
 BitmapStrip FetchStrip(Editor& editor, const PanelImage& image) {
@@ -72,16 +77,14 @@ bool ORV_Q12::BuildEditor(std::unique_ptr<Editor> editor) {
     }
 
     const BitmapStrip contact = FetchStrip(*editor, kFootswitch);
-    auto pedal = MakeNothrow<FootswitchControl>(this, FrameAt(kFootswitchX, kFootswitchY, contact),
-                                                kBypass, contact, kByAlpha);
-    if (pedal != nullptr) {
-        footswitch = pedal.get();
-        footswitch->ReportDeletionTo(&footswitch);
-        engaged = !footswitch->Latched();
-    }
-    editor->AddControl(std::move(pedal));
+    editor->AddControl(MakeNothrow<FootswitchControl>(
+        this, FrameAt(kFootswitchX, kFootswitchY, contact), kBypass, contact, kByAlpha));
 
     editor->AddControl(MakeNothrow<FaderStripControl>(this, FetchStrip(*editor, kInputStrip)));
+
+    const BitmapStrip light = FetchStrip(*editor, kLight);
+    editor->AddControl(MakeNothrow<IndicatorControl>(this, FrameAt(kLightX, kLightY, light),
+                                                     kBypass, light, kByAlpha));
 
     // Each step above leaves the editor incomplete when memory is short; only a whole panel is
     // attached, and attaching makes the frame buffer.

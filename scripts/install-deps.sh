@@ -11,7 +11,7 @@ packages=(
   wine64 xvfb xauth
   libxcb1-dev libxcb-xtest0-dev libxcb-res0-dev
   dpkg-dev file
-  python3-matplotlib python3-numpy
+  python3-matplotlib python3-numpy python3-cairo
 )
 
 missing=()

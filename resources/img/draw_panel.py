@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Draws the ORV Q12 panel images beside this script: 100.png (background), 101.png (knob,
-81 frames), 103.png (footswitch, 2 frames), 105.png (toggle switch, 2 frames) and 106.png
-(input strip, 101 frames). Run it by hand when the artwork changes and commit the PNGs:
+81 frames), 103.png (footswitch, 2 frames), 105.png (toggle switch, 2 frames), 106.png
+(input strip, 101 frames) and 107.png (status light, 2 frames: lit, dark). Run it by hand when
+the artwork changes and commit the PNGs:
 
     /usr/bin/python3 resources/img/draw_panel.py
 
@@ -9,7 +10,8 @@ It needs Debian's python3-cairo and python3-numpy (the first python3 on the PATH
 machines does not see them) and the DejaVu fonts. The output is deterministic.
 
 Control positions come from the editor layout: knobs at x 18, 102, 186, y 64 (95 x 95 frames),
-switches at (63, 277) and (211, 277), footswitch at (125, 233), input strip at (56, 328).
+switches at (63, 277) and (211, 277), footswitch at (125, 233), input strip at (56, 328),
+status light at (139, 212).
 Controls are composited by their alpha over the background, so their frames have transparent
 surroundings and carry their own soft shadows; the light comes from the top left.
 """
@@ -384,6 +386,51 @@ def draw_input_strip():
 
 
 # ---------------------------------------------------------------------------------------------
+# 107.png: the status light, a red LED in a chrome bezel above the footswitch (lit, then dark).
+
+LIGHT_SIZE = 17
+LED_RED = (1.0, 0.16, 0.08)
+
+
+def light_frame(lit):
+    c = LIGHT_SIZE / 2.0
+    x, y = grid(LIGHT_SIZE, LIGHT_SIZE, c, c)
+    r = np.hypot(x, y)
+    rr = np.maximum(r, 1e-6)
+    facing = (x * LIGHT[0] + y * LIGHT[1]) / rr
+    img = blank(LIGHT_SIZE * SS, LIGHT_SIZE * SS)
+
+    # The glow a lit LED throws onto the paint around its bezel.
+    if lit:
+        over(img, LED_RED, 0.7 * np.exp(-(r / 4.4) ** 2) * (1.0 - disc(r, 4.6)))
+    # Chrome bezel: a ring lit on its upper left, dark on its lower right.
+    over(img, chrome(0.50 + 0.35 * facing), disc(r, 4.7))
+    over(img, chrome(0.30 - 0.25 * facing), disc(r, 3.9))
+    # The lens: a domed diffuser, glowing from its die when lit, a deep red when dark.
+    nz = np.sqrt(np.clip(1 - (r / 3.3) ** 2, 0, 1))
+    if lit:
+        core = np.exp(-(r / 1.9) ** 2)
+        lens = np.stack([np.full(r.shape, LED_RED[0]), LED_RED[1] + 0.70 * core,
+                         LED_RED[2] + 0.55 * core], axis=-1)
+    else:
+        shade = 0.16 + 0.10 * nz
+        lens = np.stack([shade, shade * 0.10, shade * 0.08], axis=-1)
+    over(img, np.clip(lens, 0, 1), disc(r, 3.3))
+    # A small reflection of the light on the dome.
+    over(img, (1.0, 1.0, 1.0), (0.45 if lit else 0.55) * disc(np.hypot(x + 1.1, y + 1.2), 0.8))
+
+    frame = downsample(img)
+    out = shadow(LIGHT_SIZE, LIGHT_SIZE,
+                 lambda sx, sy: np.clip(4.9 - np.hypot(sx - c, sy - c), 0, 1), 0.8, 1.2, 1, 0.55)
+    over_image(out, frame)
+    return out
+
+
+def draw_light():
+    save(stack([light_frame(True), light_frame(False)]), "107.png")
+
+
+# ---------------------------------------------------------------------------------------------
 # 100.png: the enclosure, oxblood powder coat with cream print, screws and the knob scales.
 
 W, H = 300, 350
@@ -559,6 +606,7 @@ def main():
     draw_footswitch()
     draw_toggle()
     draw_input_strip()
+    draw_light()
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "tests/e2e/chunk_bytes.h"
 #include "tests/e2e/render_helpers.h"
 
 using namespace vst2;
@@ -102,14 +103,37 @@ TEST_F(ModuleTest, QualitySwitchesTheOversamplingAndKeepsPlaying) {
     }
 }
 
-TEST_F(ModuleTest, HostBypassAloneDoesNotBypass) {
-    host::HostedEffect fx = CreateOpened();
-    host::HostedEffect twin = CreateOpened();
-    fx.SetParameter(6, 1.0f);
+// "Bypass" is the pedal's lasting state, whoever sets it: 1 passes the input through exactly,
+// 0 runs the circuit. Program and bank chunks carry it into a new instance, and a chunk as the
+// earlier pedal saved it (Bypass 0 whatever its latch was) loads processing.
+TEST_F(ModuleTest, BypassIsThePedalsLastingState) {
     const std::vector<double> in = Sine(1024, 440, 0.5);
-    const Stereo out = Render(fx, in, in, 512);
-    EXPECT_EQ(out, Render(twin, in, in, 512));
-    EXPECT_NE(out.left, in) << "the footswitch decides, not the parameter";
+    auto passesThrough = [&](const host::HostedEffect& fx) {
+        const Stereo out = Render(fx, in, in, 512);
+        return out.left == in && out.right == in;
+    };
+    host::HostedEffect fx = CreateOpened();
+    EXPECT_FALSE(passesThrough(fx));
+    fx.SetParameter(6, 1.0f);
+    EXPECT_TRUE(passesThrough(fx));
+    fx.SetParameter(1, 0.9f);
+    EXPECT_TRUE(passesThrough(fx)) << "another parameter leaves it";
+    char zero[] = "0";
+    EXPECT_EQ(fx.Dispatch(effString2Parameter, 6, 0, zero), 1);
+    EXPECT_FALSE(passesThrough(fx));
+    fx.SetParameter(6, 0.6f);
+    EXPECT_EQ(fx.GetParameter(6), 1.0f);
+    EXPECT_TRUE(passesThrough(fx));
+
+    for (bool bank : {false, true}) {
+        const Bytes saved = GetChunk(fx, bank);
+        host::HostedEffect reopened = CreateOpened();
+        EXPECT_EQ(SetChunk(reopened, bank, saved), 1);
+        EXPECT_EQ(reopened.GetParameter(6), 1.0f);
+        EXPECT_TRUE(passesThrough(reopened)) << (bank ? "bank" : "program");
+    }
+    EXPECT_EQ(SetChunk(fx, false, ProgramChunk({1.0, 9.0, 5.0, 5.0, 0.0, 1.0, 0.0})), 1);
+    EXPECT_FALSE(passesThrough(fx));
 }
 
 TEST_F(ModuleTest, BlocksBeyondTheBufferLimitEqualSmallerBlocks) {

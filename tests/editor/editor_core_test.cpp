@@ -87,20 +87,21 @@ TEST_F(PanelTest, StripFramesAreDrawnOnlyInsideThePassClip) {
     EXPECT_EQ(FrameShown(kDrive), 41) << "outside the last pass's clip";
 }
 
-TEST_F(PanelTest, ReplacingTheEditorFreesTheOldOneAndForgetsItsFootswitch) {
+TEST_F(PanelTest, ReplacingTheEditorFreesTheOldOneAndKeepsThePedalsState) {
     Click(kFootswitch);
     ASSERT_FALSE(fx->Engaged());
     fx->AttachEditor(new HeadlessEditor(fx));
     EXPECT_NE(fx->AttachedEditor(), editor);
     editor = nullptr;
-    // The bypass state stays as the latch left it.
     effect->setParameter(effect, ORV_Q12::kDrive, 0.2f);
     EXPECT_FALSE(fx->Engaged());
 }
 
-TEST_F(PanelTest, AResizedEditorDropsItsControlsAndTheEffectNoticesItsFootswitchIsGone) {
+TEST_F(PanelTest, AResizedEditorDropsItsControlsEndingTheEditOfThePressedOne) {
     Click(kFootswitch);
+    editor->Press(kDriveKnob.x, kDriveKnob.y);
     editor->Resize(400, 300);
+    EXPECT_EQ(EditsOf(ORV_Q12::kDrive), "BE");
     EXPECT_EQ(editor->ControlCount(), 0);
     EXPECT_EQ(editor->FrameBuffer()->Width(), 400);
     effect->setParameter(effect, ORV_Q12::kDrive, 0.2f);

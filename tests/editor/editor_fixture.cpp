@@ -29,6 +29,7 @@ StripOf StripFor(int index) {
         case kStereo:
         case kQuality: return {105, 2};
         case kPedal: return {103, 2};
+        case kLight: return {107, 2};
         default: return {106, 101};
     }
 }
@@ -93,3 +94,7 @@ int PanelTest::FrameShown(int index) const {
     }
     return -1;
 }
+
+std::string PanelTest::EditsOf(int index) const { return ::EditsOf(host.Calls(), index); }
+
+std::string PanelTest::UnbalancedEdits() const { return ::UnbalancedEdits(host.Calls()); }

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "editor_headless/headless_editor.h"
 #include "effect/orv_q12.h"
 #include "host/vst_host.h"
+#include "tests/editor/edit_calls.h"
 #include "tests/editor/panel_layout.h"
 
 class PanelTest : public ::testing::Test {
@@ -27,6 +30,9 @@ protected:
     void Drag(Point from, int dx, int dy, HeldKeys keys = {});
     // Ticks until a tick presents nothing (at most eight).
     void Settle();
+    // The host's calls since the last ClearCalls (tests/editor/edit_calls.h).
+    std::string EditsOf(int index) const;
+    std::string UnbalancedEdits() const;
 
     host::RecordingHost host;
     vst2::AEffect* effect = nullptr;

@@ -2,7 +2,8 @@
 // the audio thread processes, a state thread saves and restores chunks, and the window thread
 // ticks, draws, drags, clicks and types. Run under the thread sanitizer it proves the values and
 // flags the threads share are safe; anywhere it proves that afterwards every control holds its
-// parameter's value and the panel shows what the controls hold.
+// parameter's value and the panel shows what the controls hold. Beside it, two instances' editors
+// on two window threads at once, sharing the process's fonts.
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -135,4 +136,27 @@ TEST_F(PanelTest, AUserEditMeetingAHostValueLeavesKnobAndParameterAgreeing) {
     window.join();
     EXPECT_NEAR(ControlOf(kDrive).Value(), fx->Param(ORV_Q12::kDrive)->NormalizedValue(), 1e-9);
     EXPECT_NEAR(ControlOf(kDrive).Value(), 0.6, 1e-9) << "the user's value, applied last";
+}
+
+// A host that runs each plug-in's window on a thread of its own: two editors type into their
+// value boxes at once, drawing with the fonts the process shares.
+TEST_F(PanelTest, TwoEditorsOnTwoWindowThreadsShareTheFonts) {
+    ORV_Q12 other(nullptr, &HeadlessEditor::Create);
+    auto& second = static_cast<HeadlessEditor&>(*other.AttachedEditor());
+    auto typeValues = [](HeadlessEditor& e, const char* text) {
+        for (int i = 0; i < 200; ++i) {
+            e.Press(kDriveKnob.x, kDriveKnob.y, MouseButton::Right);
+            e.Release(kDriveKnob.x, kDriveKnob.y, MouseButton::Right);
+            e.TypeText(text);
+            e.Tick();
+            e.PressKey(27);
+            e.Tick();
+        }
+    };
+    std::thread window([&] { typeValues(second, "2.468"); });
+    typeValues(*editor, "1.357");
+    window.join();
+    EXPECT_FALSE(editor->EntryBoxOpen());
+    EXPECT_FALSE(second.EntryBoxOpen());
+    EXPECT_EQ(other.Param(ORV_Q12::kDrive)->value, 5.0) << "every box was cancelled";
 }

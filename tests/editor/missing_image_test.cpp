@@ -35,7 +35,7 @@ TEST(MissingImageTest, KnobsWithoutTheirImageArePlacedAndDrawNothing) {
     ORV_Q12 fx(nullptr, &MakeEditorWithoutKnobs);
     fx.Effect()->dispatcher(fx.Effect(), vst2::effOpen, 0, 0, nullptr, 0.0f);
     auto& editor = static_cast<HeadlessEditor&>(*fx.AttachedEditor());
-    ASSERT_EQ(editor.ControlCount(), 8);
+    ASSERT_EQ(editor.ControlCount(), 9);
     const Rect drive = editor.ControlAt(1)->GetRect();
     EXPECT_EQ(drive.left, 18);
     EXPECT_EQ(drive.top, 64);

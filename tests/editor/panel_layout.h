@@ -11,6 +11,7 @@ constexpr Point kVolumeKnob{233, 111};
 constexpr Point kStereoSwitch{79, 293};
 constexpr Point kQualitySwitch{227, 293};
 constexpr Point kFootswitch{147, 255};
+constexpr Point kStatusLight{147, 220};
 constexpr Point kBackground{150, 200};
 
 // Control indices in drawing order.
@@ -22,5 +23,6 @@ enum PanelControl {
     kStereo,
     kQuality,
     kPedal,
-    kInputStrip
+    kInputStrip,
+    kLight
 };

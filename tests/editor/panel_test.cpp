@@ -1,5 +1,6 @@
-// The effect's panel as a user meets it: what a fresh panel shows, the footswitch's latch
-// deciding between processing and an exact pass-through, gestures reaching the host as edits.
+// The effect's panel as a user meets it: what a fresh panel shows, the footswitch flipping
+// "Bypass" between processing and an exact pass-through and the light showing it, gestures
+// reaching the host as edits.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ TEST_F(PanelTest, AFreshPanelShowsTheDefaultFrames) {
     EXPECT_EQ(FrameShown(kQuality), 2);
     EXPECT_EQ(FrameShown(kPedal), 1);
     EXPECT_EQ(FrameShown(kInputStrip), 51);
+    EXPECT_EQ(FrameShown(kLight), 1) << "lit: the effect processes";
 }
 
 TEST_F(PanelTest, AFreshPanelMatchesTheGoldenImage) {
@@ -47,7 +49,7 @@ TEST_F(PanelTest, TheHostIsToldOfNoEditorItCouldOpen) {
     EXPECT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.0f), 0);
 }
 
-TEST_F(PanelTest, TheFootswitchLatchTogglesAnExactPassThrough) {
+TEST_F(PanelTest, TheFootswitchFlipsBypassAndTheLightShowsIt) {
     std::vector<float> left(512), right(512), out0(512), out1(512);
     for (int i = 0; i < 512; ++i) {
         left[i] = 0.5f * std::sin(0.05f * i);
@@ -60,35 +62,62 @@ TEST_F(PanelTest, TheFootswitchLatchTogglesAnExactPassThrough) {
         return out0 == left && out1 == right;
     };
 
-    EXPECT_TRUE(fx->Engaged());
     EXPECT_FALSE(passesThrough());
     editor->Press(kFootswitch.x, kFootswitch.y);
-    EXPECT_EQ(ParamValue(ORV_Q12::kBypass), 1) << "the contact is closed while held";
-    EXPECT_TRUE(fx->Engaged()) << "the latch flips on release";
+    Settle();
+    EXPECT_EQ(FrameShown(kPedal), 2) << "pressed while held";
+    EXPECT_EQ(ParamValue(ORV_Q12::kBypass), 0) << "nothing changes before the release";
     editor->Release(kFootswitch.x, kFootswitch.y);
-    EXPECT_EQ(ParamValue(ORV_Q12::kBypass), 0);
-    EXPECT_FALSE(fx->Engaged());
+    EXPECT_EQ(ParamValue(ORV_Q12::kBypass), 1);
     EXPECT_TRUE(passesThrough());
+    EXPECT_EQ(EditsOf(ORV_Q12::kBypass), "BAE");
+    Settle();
+    EXPECT_EQ(FrameShown(kPedal), 1);
+    EXPECT_EQ(FrameShown(kLight), 2) << "dark: passing through";
 
-    // Any parameter change keeps the latched state; automating "Bypass" does not decide it.
+    // Another parameter changes nothing; the host's Bypass stamps the pedal, and the panel
+    // follows.
     effect->setParameter(effect, ORV_Q12::kDrive, 0.9f);
-    effect->setParameter(effect, ORV_Q12::kBypass, 0.0f);
     EXPECT_TRUE(passesThrough());
+    effect->setParameter(effect, ORV_Q12::kBypass, 0.0f);
+    EXPECT_FALSE(passesThrough());
+    Settle();
+    EXPECT_EQ(FrameShown(kLight), 1);
 
-    // The second cycle, released outside the footswitch: it keeps the mouse and still flips.
+    // Released outside the footswitch: it keeps the mouse, and the click still counts.
     editor->Press(kFootswitch.x, kFootswitch.y);
     editor->Release(kBackground.x, kBackground.y);
-    EXPECT_EQ(ParamValue(ORV_Q12::kBypass), 0);
-    EXPECT_TRUE(fx->Engaged());
-    EXPECT_FALSE(passesThrough());
-}
-
-TEST_F(PanelTest, ADoubleClickOnTheFootswitchIsTwoFullCycles) {
+    EXPECT_EQ(ParamValue(ORV_Q12::kBypass), 1);
+    EXPECT_TRUE(passesThrough());
+    // A double-click is two clicks.
     Click(kFootswitch);
     editor->DoubleClick(kFootswitch.x, kFootswitch.y);
     editor->Release(kFootswitch.x, kFootswitch.y);
-    EXPECT_TRUE(fx->Engaged());
-    EXPECT_EQ(static_cast<FootswitchControl&>(ControlOf(kPedal)).Latched(), false);
+    EXPECT_EQ(ParamValue(ORV_Q12::kBypass), 1);
+    EXPECT_EQ(EditsOf(ORV_Q12::kBypass), "BAEBAEBAEBAE");
+}
+
+// A click on the light goes to the background beneath it; the wheel over the footswitch, the
+// light or the background changes nothing, tells the host nothing and redraws nothing.
+TEST_F(PanelTest, TheLightTakesNoInputAndThePedalNoWheel) {
+    Settle();
+    editor->ClearPresented();
+    host.ClearCalls();
+    Click(kStatusLight);
+    for (Point at : {kFootswitch, kStatusLight, kBackground}) editor->Wheel(at.x, at.y, 3);
+    editor->Tick();
+    EXPECT_EQ(editor->PresentCount(), 0) << "the wheel redrew something";
+    editor->Press(kFootswitch.x, kFootswitch.y);
+    editor->Tick();
+    editor->Wheel(kDriveKnob.x, kDriveKnob.y, -2);
+    EXPECT_EQ(ParamValue(ORV_Q12::kDrive), 5) << "the held footswitch takes the wheel";
+    editor->LoseMouse();
+    EXPECT_EQ(EditsOf(ORV_Q12::kBypass), "BE");
+    EXPECT_EQ(ParamValue(ORV_Q12::kBypass), 0);
+    EXPECT_EQ(ControlOf(kLight).Value(), 0.0);
+    Settle();
+    ASSERT_EQ(editor->PresentCount(), 2) << "only the footswitch, pressed and let go";
+    EXPECT_EQ(editor->Presented(1).left, 125);
 }
 
 TEST_F(PanelTest, AGestureReachesTheHostAsBeginAutomateEnd) {

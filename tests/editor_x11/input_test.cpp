@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "effect/orv_q12.h"
+#include "tests/editor/edit_calls.h"
 #include "tests/editor_x11/editor_window_fixture.h"
 
 using namespace vst2;
@@ -33,17 +34,7 @@ protected:
     bool ParamBecomes(int index, double value) {
         return IdleUntil([&] { return std::abs(Param(index) - value) < 1e-6; });
     }
-    // The host's calls about one parameter's edits: Begin (B), Automate (A), End (E).
-    std::string EditsOf(int index) const {
-        std::string edits;
-        for (const host::HostCallRecord& call : host_.Calls()) {
-            if (call.index != index) continue;
-            if (call.opcode == audioMasterBeginEdit) edits += 'B';
-            if (call.opcode == audioMasterAutomate) edits += 'A';
-            if (call.opcode == audioMasterEndEdit) edits += 'E';
-        }
-        return edits;
-    }
+    std::string EditsOf(int index) const { return ::EditsOf(host_.Calls(), index); }
     void Type(const char* keys) {
         for (const char* k = keys; *k != '\0'; ++k) x11.Key(uint32_t(*k));
     }
@@ -110,7 +101,7 @@ TEST_F(EditorInputTest, TheFootswitchTogglesAnExactPassThrough) {
     EXPECT_FALSE(passesThrough());
     Click(kFootswitch);
     ASSERT_TRUE(IdleUntil([&] { return host_.CountOf(audioMasterEndEdit) == 1; }));
-    EXPECT_EQ(EditsOf(ORV_Q12::kBypass), "BAAE") << "the contact closes, then opens";
+    EXPECT_EQ(EditsOf(ORV_Q12::kBypass), "BAE") << "the click sends the new state once";
     EXPECT_TRUE(passesThrough());
     Click(kFootswitch);
     ASSERT_TRUE(IdleUntil([&] { return host_.CountOf(audioMasterEndEdit) == 2; }));
@@ -170,4 +161,58 @@ TEST_F(EditorInputTest, KeysOverThePanelReachTheHostsWindow) {
         return hostGotIt;
     });
     EXPECT_TRUE(hostGotIt);
+}
+
+// Whatever the user and the host do mid-gesture, every edit the host heard begin ends once:
+// double clicks with either button, a middle click, a release whose press went to a window
+// that lay over the panel (and is gone), the host hiding the editor's window mid-drag, and the
+// editor closed mid-drag. The pedal flips only for whole clicks.
+TEST_F(EditorInputTest, EveryGestureLeavesTheHostsEditsBalanced) {
+    auto endsBecome = [&](int ends) {
+        return IdleUntil([&] { return host_.CountOf(audioMasterEndEdit) == ends; });
+    };
+    Click(kFootswitch);
+    Click(kFootswitch);
+    Click(kStereoSwitch, kButtonRight);
+    Click(kStereoSwitch, kButtonRight);
+    Click(kQualitySwitch, 2);
+    ASSERT_TRUE(endsBecome(5)) << "the middle click's edit ends at its release";
+    EXPECT_EQ(EditsOf(ORV_Q12::kBypass), "BAEBAE") << "a double click is two clicks";
+    EXPECT_EQ(Param(ORV_Q12::kBypass), 0.0f);
+    EXPECT_EQ(Param(ORV_Q12::kStereo), 0.0f);
+    EXPECT_EQ(Param(ORV_Q12::kQuality), 0.0f);
+
+    const uint32_t cover =
+        x11.CreateWindow(kParentX + 100, kParentY + 220, 100, 80,
+                         XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE);
+    PointAt(kFootswitch);
+    x11.Button(1, true);
+    x11.DestroyWindow(cover);
+    x11.Button(1, false);
+    IdleFor(100);
+    EXPECT_EQ(Param(ORV_Q12::kBypass), 0.0f) << "the stray release flipped the pedal";
+    EXPECT_EQ(host_.CountOf(audioMasterEndEdit), 5);
+
+    PointAt(kDriveKnob);
+    x11.Button(1, true);
+    IdleFor(10);
+    PointAt({kDriveKnob.x, kDriveKnob.y - 10});
+    IdleFor(20);
+    xcb_unmap_window(x11.Connection(), child);
+    x11.Sync();
+    EXPECT_TRUE(endsBecome(6)) << "hidden mid-drag";
+    xcb_map_window(x11.Connection(), child);
+    x11.Sync();
+    x11.Button(1, false);
+    IdleFor(50);
+    EXPECT_NEAR(Param(ORV_Q12::kDrive), 0.5 + 10 * kPerPixel, 1e-6);
+
+    PointAt(kVolumeKnob);
+    x11.Button(1, true);
+    IdleFor(10);
+    PointAt({kVolumeKnob.x, kVolumeKnob.y - 5});
+    IdleFor(20);
+    EXPECT_EQ(fx.Dispatch(effEditClose), 1);
+    x11.Button(1, false);
+    EXPECT_EQ(UnbalancedEdits(host_.Calls()), "");
 }

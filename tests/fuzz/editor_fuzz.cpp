@@ -1,10 +1,10 @@
 // The panel as a user (and a host) plays it: the bytes are read as mouse presses, releases,
-// drags, double clicks and wheel turns with any buttons, modifiers and coordinates, keys, text
-// typed into the entry box and its focus and commit, redraw ticks, and in between parameter
-// changes and chunks from the host. After every event the parameters and controls are in range
-// and the host hears only normalised values; once the user lets go, no parameter is left in an
-// edit, the panel comes to rest, every control agrees with its parameter, and redrawing the
-// whole panel changes no pixel.
+// drags, double clicks and wheel turns with any buttons, modifiers and coordinates, the mouse
+// taken away mid-gesture, keys, text typed into the entry box and its focus and commit, redraw
+// ticks, and in between parameter changes and chunks from the host. After every event the
+// parameters and controls are in range and the host hears only normalised values and balanced
+// edits; once the user lets go, no parameter is left in an edit, the panel comes to rest, every
+// control agrees with its parameter, and redrawing the whole panel changes no pixel.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     std::vector<std::uint8_t> saved;
     while (in.remaining_bytes() > 0) {
-        switch (in.ConsumeIntegralInRange(0, 13)) {
+        switch (in.ConsumeIntegralInRange(0, 14)) {
             case 0: {
                 const MouseEvent e = ReadMouseEvent(in, "press");
                 editor.Press(e.at.x, e.at.y, e.button, e.keys);
@@ -205,6 +205,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
                 break;
             }
+            case 13:
+                FuzzTrace("mouse lost");
+                editor.LoseMouse();
+                break;
             default: fx.CheckParameters(); break;
         }
         CheckControlsInRange(editor);

@@ -92,8 +92,6 @@ void FuzzEffect::Reset() {
 }
 
 void FuzzEffect::ResetParameters() {
-    // The footswitch latch can only be undone by more gestures.
-    if (!fx_->Engaged()) Recreate();
     VstSpeakerArrangement stereo{};
     stereo.type = kSpeakerArrStereo;
     stereo.numChannels = 2;
@@ -264,8 +262,12 @@ intptr FuzzEffect::HostCallback(AEffect* effect, int32 opcode, int32 index, intp
         case audioMasterBeginEdit:
         case audioMasterEndEdit:
             FUZZ_CHECK(index >= 0 && index < ORV_Q12::kParamCount);
-            // Hosts keep a flag per parameter: an end without a begin changes nothing.
-            if (self != nullptr) self->editOpen_[index] = opcode == audioMasterBeginEdit;
+            // Every edit that begins ends once, and none ends unbegun.
+            if (self != nullptr) {
+                const bool begin = opcode == audioMasterBeginEdit;
+                FUZZ_CHECK(self->editOpen_[index] != begin);
+                self->editOpen_[index] = begin;
+            }
             return 0;
         default: return 0;
     }

@@ -48,7 +48,7 @@ public:
     // a scanner's queries come first.
     void Recreate(bool open = true);
     // The state of a new instance, as its host sees it (default parameters and preset, 8 kHz,
-    // blocks of 1024 frames, every channel connected, the footswitch not latched) and
+    // blocks of 1024 frames, every channel connected) and
     // inside (the filter states, proved by a short tone sounding bit for bit as in a new one).
     // Makes a new instance when the old one cannot be brought back.
     void Reset();

@@ -1,4 +1,4 @@
-// The built ORV_Q12.dll carries the five panel images as resources of type "PNG", and they decode
+// The built ORV_Q12.dll carries the six panel images as resources of type "PNG", and they decode
 // through its module handle to their exact sizes.
 #include "raster/png_loader.h"
 
@@ -22,8 +22,8 @@ std::string ModulePath() {
 TEST(ModuleDll, CarriesEveryPanelImage) {
     HMODULE module = LoadLibraryExA(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr) << ModulePath();
-    const int images[][3] = {
-        {100, 300, 350}, {101, 95, 7695}, {103, 45, 90}, {105, 32, 64}, {106, 184, 808}};
+    const int images[][3] = {{100, 300, 350}, {101, 95, 7695}, {103, 45, 90},
+                             {105, 32, 64},   {106, 184, 808}, {107, 17, 34}};
     for (const auto& image : images) {
         auto bitmap = LoadPngResource(module, image[0]);
         ASSERT_NE(bitmap, nullptr) << image[0];

@@ -16,11 +16,8 @@ struct PanelImage {
     int frames;
 };
 
-constexpr PanelImage kPanelImages[] = {{100, 300, 350, 1},
-                                       {101, 95, 7695, 81},
-                                       {103, 45, 90, 2},
-                                       {105, 32, 64, 2},
-                                       {106, 184, 808, 101}};
+constexpr PanelImage kPanelImages[] = {{100, 300, 350, 1}, {101, 95, 7695, 81},  {103, 45, 90, 2},
+                                       {105, 32, 64, 2},   {106, 184, 808, 101}, {107, 17, 34, 2}};
 
 // A null module handle names the running program (Windows) or is not consulted (Linux).
 TEST(ModuleResources, EveryPanelImageDecodesToItsSize) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "tests/editor/edit_calls.h"
 #include "tests/win32/editor_window_fixture.h"
 
 using namespace vst2;
@@ -178,12 +179,28 @@ TEST_F(EditorWindowTest, WheelNotchesAndADoubleClickReachTheKnob) {
     host_.ClearCalls();
     Wheel(kDriveKnob, 120);
     EXPECT_NEAR(Parameter(ORV_Q12::kDrive), 0.51, 1e-6);
-    // Half a notch is no detent, yet the value is sent again.
-    Wheel(kDriveKnob, 60);
-    EXPECT_NEAR(Parameter(ORV_Q12::kDrive), 0.51, 1e-6);
-    EXPECT_EQ(host_.CountOf(audioMasterAutomate), 2);
+    // Parts of a notch (a precision touchpad's) add up; one that completes none sends nothing.
+    for (int i = 0; i < 8; ++i) Wheel(kDriveKnob, 30);
+    EXPECT_NEAR(Parameter(ORV_Q12::kDrive), 0.53, 1e-6);
+    EXPECT_EQ(host_.CountOf(audioMasterAutomate), 3);
+    Wheel(kDriveKnob, -60);
+    EXPECT_EQ(host_.CountOf(audioMasterAutomate), 3);
+    Wheel(kDriveKnob, -60);
     Wheel(kDriveKnob, -360);
-    EXPECT_NEAR(Parameter(ORV_Q12::kDrive), 0.48, 1e-6);
+    EXPECT_NEAR(Parameter(ORV_Q12::kDrive), 0.49, 1e-6);
+    // Over the footswitch, the light or the background the wheel changes and redraws nothing.
+    host_.ClearCalls();
+    Settle();
+    PaintOver(editorWindow);
+    for (Point at : {kFootswitch, kStatusLight, kBackground}) Wheel(at, 360);
+    Tick();
+    EXPECT_TRUE(host_.Calls().empty());
+    const auto shown = Capture();
+    for (Point at : {kFootswitch, kStatusLight, kBackground}) {
+        EXPECT_TRUE(IsMagenta(shown->Bits()[at.y * shown->RowSpan() + at.x])) << at.x;
+    }
+    InvalidateRect(editorWindow, nullptr, FALSE);
+    UpdateWindow(editorWindow);
 
     Press(kDriveKnob);
     Release(kDriveKnob);
@@ -191,8 +208,8 @@ TEST_F(EditorWindowTest, WheelNotchesAndADoubleClickReachTheKnob) {
     Release(kDriveKnob);
     EXPECT_EQ(Parameter(ORV_Q12::kDrive), 0.5f) << "the double-click restores the default";
 
-    reference.editor->Wheel(kDriveKnob.x, kDriveKnob.y, 1);
-    reference.editor->Wheel(kDriveKnob.x, kDriveKnob.y, -3);
+    reference.editor->Wheel(kDriveKnob.x, kDriveKnob.y, 3);
+    reference.editor->Wheel(kDriveKnob.x, kDriveKnob.y, -4);
     reference.editor->Press(kDriveKnob.x, kDriveKnob.y);
     reference.editor->Release(kDriveKnob.x, kDriveKnob.y);
     reference.editor->DoubleClick(kDriveKnob.x, kDriveKnob.y);
@@ -201,15 +218,15 @@ TEST_F(EditorWindowTest, WheelNotchesAndADoubleClickReachTheKnob) {
     EXPECT_EQ(DifferencesFromReference(*Capture()), 0);
 }
 
-TEST_F(EditorWindowTest, TheFootswitchLatchesPassThroughAndAnyButtonFlipsASwitch) {
+TEST_F(EditorWindowTest, TheFootswitchFlipsBypassAndAnyButtonFlipsASwitch) {
     ASSERT_NE(OpenEditor(fx), nullptr);
     EXPECT_FALSE(PassesThrough(fx));
     Press(kFootswitch);
-    EXPECT_EQ(Parameter(ORV_Q12::kBypass), 1.0f) << "the contact closes while held";
+    EXPECT_EQ(Parameter(ORV_Q12::kBypass), 0.0f) << "nothing changes while held";
     Release(kFootswitch);
-    EXPECT_EQ(Parameter(ORV_Q12::kBypass), 0.0f);
+    EXPECT_EQ(Parameter(ORV_Q12::kBypass), 1.0f);
     EXPECT_TRUE(PassesThrough(fx));
-    // A double-click is two full presses: the latch flips twice.
+    // A double-click is two clicks.
     Press(kFootswitch);
     Release(kFootswitch);
     Press(kFootswitch, WM_LBUTTONDBLCLK);
@@ -219,36 +236,85 @@ TEST_F(EditorWindowTest, TheFootswitchLatchesPassThroughAndAnyButtonFlipsASwitch
     Release(kFootswitch);
     EXPECT_FALSE(PassesThrough(fx));
 
-    // The middle button flips a switch; a move with it alone drags nothing, and only the next
-    // left release ends the edit it began.
+    // The middle button flips a switch, and its release ends the edit; a move with it alone
+    // drags nothing.
     host_.ClearCalls();
     Press(kStereoSwitch, WM_MBUTTONDOWN, MK_MBUTTON);
     EXPECT_EQ(Parameter(ORV_Q12::kStereo), 1.0f);
     Post(WM_MOUSEMOVE, MK_MBUTTON, kDriveKnob.x, kDriveKnob.y);
     Release(kStereoSwitch, WM_MBUTTONUP);
-    EXPECT_EQ(host_.CountOf(audioMasterEndEdit), 0);
-    Release(kStereoSwitch);
     EXPECT_EQ(host_.CountOf(audioMasterEndEdit), 1);
+    EXPECT_EQ(GetCapture(), nullptr) << "the next click elsewhere is the host's";
     EXPECT_EQ(Parameter(ORV_Q12::kStereo), 1.0f);
+    EXPECT_EQ(Parameter(ORV_Q12::kDrive), 0.5f);
 
     for (int i = 0; i < 4; ++i) {
         reference.editor->Press(kFootswitch.x, kFootswitch.y);
         reference.editor->Release(kFootswitch.x, kFootswitch.y);
     }
     reference.editor->Press(kStereoSwitch.x, kStereoSwitch.y, MouseButton::Middle);
-    reference.editor->Release(kStereoSwitch.x, kStereoSwitch.y);
+    reference.editor->Release(kStereoSwitch.x, kStereoSwitch.y, MouseButton::Middle);
     Settle();
     EXPECT_EQ(DifferencesFromReference(*Capture()), 0);
 }
 
+// Whatever the user and the host do mid-gesture, every edit the host heard begin ends once:
+// double clicks with either button, a release whose press another window had (the last click of
+// a double click that closed a file dialog over the panel), the capture taken by another window
+// or cancelled, and the editor closed mid-drag. The pedal flips only for whole clicks.
+TEST_F(EditorWindowTest, EveryGestureLeavesTheHostsEditsBalanced) {
+    ASSERT_NE(OpenEditor(fx), nullptr);
+    for (Point at : {kDriveKnob, kStereoSwitch, kFootswitch}) {
+        Press(at);
+        Release(at);
+        Press(at, WM_LBUTTONDBLCLK);
+        Release(at);
+        Press(at, WM_RBUTTONDOWN, MK_RBUTTON);
+        Release(at, WM_RBUTTONUP);
+        Press(at, WM_RBUTTONDBLCLK, MK_RBUTTON);
+        Release(at, WM_RBUTTONUP);
+        Press(kBackground);  // closes a value box
+        Release(kBackground);
+    }
+    EXPECT_EQ(Parameter(ORV_Q12::kStereo), 0.0f) << "four steps";
+    EXPECT_EQ(Parameter(ORV_Q12::kBypass), 0.0f) << "four clicks";
+    EXPECT_EQ(UnbalancedEdits(host_.Calls()), "");
+
+    host_.ClearCalls();
+    Release(kFootswitch);
+    EXPECT_TRUE(host_.Calls().empty()) << "a release without its press";
+    Press(kFootswitch);
+    SetCapture(hostWindow->Handle());
+    Release(kFootswitch);
+    ReleaseCapture();
+    Press(kFootswitch);
+    SendMessageA(editorWindow, WM_CANCELMODE, 0, 0);
+    Release(kFootswitch);
+    EXPECT_EQ(EditsOf(host_.Calls(), ORV_Q12::kBypass), "BEBE") << "no click, no flip";
+    EXPECT_FALSE(PassesThrough(fx));
+
+    Press(kDriveKnob);
+    Post(WM_MOUSEMOVE, MK_LBUTTON, kDriveKnob.x, kDriveKnob.y - 3);
+    EXPECT_EQ(fx.Dispatch(effEditClose), 1);
+    EXPECT_EQ(EditsOf(host_.Calls(), ORV_Q12::kDrive), "BAE");
+    EXPECT_EQ(UnbalancedEdits(host_.Calls()), "");
+}
+
+// The host's shortcuts and its computer keyboard keep working over the panel: every keyboard
+// message reaches its top-level window once, in order.
 TEST_F(EditorWindowTest, KeysNoControlTakesReachTheHostsWindow) {
     ASSERT_NE(OpenEditor(fx), nullptr);
-    PostMessageA(editorWindow, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageA(editorWindow, WM_KEYDOWN, 'A', 0x001E0001);
+    using Key = HostWindow::KeyMessage;
+    // Keys whose translation makes no characters of its own, so the list is exactly this.
+    const Key sent[] = {{WM_KEYDOWN, VK_UP},    {WM_CHAR, 'a'},    {WM_KEYUP, VK_UP},
+                        {WM_SYSKEYDOWN, VK_F6}, {WM_SYSCHAR, 'b'}, {WM_SYSKEYUP, VK_F6}};
+    for (const Key& key : sent) {
+        const LPARAM flags =
+            key.message == WM_KEYUP || key.message == WM_SYSKEYUP ? 0xC0000001 : 0x00000001;
+        PostMessageA(editorWindow, key.message, key.wParam, flags);
+    }
     PumpPending();
-    const std::vector<WPARAM>& keys = hostWindow->Keys();
-    EXPECT_NE(std::find(keys.begin(), keys.end(), WPARAM{VK_ESCAPE}), keys.end());
-    EXPECT_NE(std::find(keys.begin(), keys.end(), WPARAM{'A'}), keys.end());
+    EXPECT_EQ(hostWindow->Keys(), std::vector<Key>(std::begin(sent), std::end(sent)));
 }
 
 TEST_F(EditorWindowTest, CloseMessageClosesTheEditorAndItOpensAgain) {

@@ -1,5 +1,7 @@
 // Typing a value into the native entry box: where a right click opens it and what it shows, the
-// characters it takes, Enter committing on the next tick, and every way it closes unapplied.
+// characters it takes (typed or pasted), Enter committing on the next tick, every way it closes
+// unapplied, and the panel painted around it while it has the keyboard.
+#include <cstring>
 #include <string>
 
 #include "tests/win32/editor_window_fixture.h"
@@ -44,7 +46,8 @@ TEST_F(EntryBoxWindowTest, ARightClickOpensTheValueSelectedOverTheKnob) {
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 5u);
     EXPECT_EQ(GetFocus(), box);
-    EXPECT_NE(GetWindowLongA(box, GWL_STYLE) & ES_MULTILINE, 0);
+    EXPECT_EQ(GetWindowLongA(box, GWL_STYLE) & ES_MULTILINE, 0) << "one line, scrolling sideways";
+    EXPECT_NE(GetWindowLongA(box, GWL_STYLE) & ES_AUTOHSCROLL, 0);
     EXPECT_NE(GetWindowLongA(box, GWL_STYLE) & ES_CENTER, 0);
     RECT r;
     GetWindowRect(box, &r);
@@ -91,6 +94,65 @@ TEST_F(EntryBoxWindowTest, TypedDigitsAndEnterSetTheValueOnTheNextTick) {
     Settle();
     PumpMessages(60);
     EXPECT_EQ(DifferencesFromReference(*Capture()), 0) << "the box's area painted again";
+}
+
+// A long text scrolls on the box's one line; pasted text passes the same filter as typed text.
+TEST_F(EntryBoxWindowTest, ALongTextStaysOnOneLineAndPastedLettersAreDropped) {
+    HWND box = OpenOnDrive();
+    ASSERT_NE(box, nullptr);
+    Type(box, "1234567890");
+    EXPECT_EQ(Text(box), "1234567890") << "wider than the box, all taken";
+
+    ASSERT_TRUE(OpenClipboard(box));
+    EmptyClipboard();
+    const char pasted[] = "ab3.c\r\n";
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, sizeof(pasted));
+    std::memcpy(GlobalLock(data), pasted, sizeof(pasted));
+    GlobalUnlock(data);
+    SetClipboardData(CF_TEXT, data);
+    CloseClipboard();
+    SendMessageA(box, EM_SETSEL, 0, -1);
+    SendMessageA(box, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(box), "3.");
+    SendMessageA(box, EM_SETSEL, 2, 2);
+    // Shift+Insert, as the user presses it.
+    INPUT keys[4] = {};
+    for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = VK_SHIFT;
+    keys[1].ki.wVk = keys[2].ki.wVk = VK_INSERT;
+    keys[1].ki.dwFlags = keys[2].ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+    keys[2].ki.dwFlags |= KEYEVENTF_KEYUP;
+    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+    PumpMessages(50);
+    EXPECT_EQ(Text(box), "3.3.");
+    SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    Tick();
+    EXPECT_EQ(Parameter(ORV_Q12::kDrive), 0.33f);
+}
+
+// While the box has the keyboard the window still paints what is uncovered, around the box.
+TEST_F(EntryBoxWindowTest, ThePanelIsPaintedAroundTheBoxWhileItHasTheKeyboard) {
+    HWND box = OpenOnDrive();
+    ASSERT_NE(box, nullptr);
+    // The user clicked away and back into the box before the next tick.
+    SetFocus(editorWindow);
+    SetFocus(box);
+    HDC dc = GetDC(editorWindow);
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 255));
+    const RECT all{0, 0, 300, 350};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ReleaseDC(editorWindow, dc);
+    RedrawWindow(editorWindow, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const auto shown = Capture();
+    EXPECT_EQ(Box(), box);
+    EXPECT_NE(shown->Bits()[kVolumeKnob.y * shown->RowSpan() + kVolumeKnob.x] & 0xFFFFFFu,
+              0xFF00FFu)
+        << "painted";
+    EXPECT_EQ(shown->Bits()[103 * shown->RowSpan() + 40] & 0xFFFFFFu, 0xFFFFFFu)
+        << "the box is not painted over";
 }
 
 TEST_F(EntryBoxWindowTest, AClickElsewhereTheWheelOrALostFocusCloseItUnapplied) {

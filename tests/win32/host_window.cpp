@@ -42,8 +42,18 @@ LRESULT CALLBACK HostWindow::Procedure(HWND window, UINT message, WPARAM wParam,
                           reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
     auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self != nullptr && message == WM_KEYDOWN) self->keys_.push_back(wParam);
-    return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+        case WM_SYSCHAR:
+            // Taken, as a host's shortcuts take them (no menu of the system's opens).
+            if (self != nullptr) self->keys_.push_back({message, wParam});
+            return 0;
+        default: return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 void PumpPending() {

@@ -1,6 +1,6 @@
-// The host's side of the editor window tests: a visible top-level window that records the keys
-// reaching it, message pumping, the pixels of a window read back from its device context, and
-// counts of the process's GDI objects and of the thread's windows.
+// The host's side of the editor window tests: a visible top-level window that records the
+// keyboard messages reaching it, message pumping, the pixels of a window read back from its device
+// context, and counts of the process's GDI objects and of the thread's windows.
 #pragma once
 
 #include <windows.h>
@@ -23,8 +23,16 @@ public:
     HostWindow& operator=(const HostWindow&) = delete;
 
     HWND Handle() const { return window_; }
-    // Virtual-key codes of the WM_KEYDOWN messages this window received.
-    const std::vector<WPARAM>& Keys() const { return keys_; }
+    // The keyboard messages this window received (key downs and ups, characters, and their
+    // system forms), in order.
+    struct KeyMessage {
+        UINT message;
+        WPARAM wParam;
+        bool operator==(const KeyMessage& o) const {
+            return message == o.message && wParam == o.wParam;
+        }
+    };
+    const std::vector<KeyMessage>& Keys() const { return keys_; }
     void ClearKeys() { keys_.clear(); }
     // Destroyed early, as a host closing its own window before it tells the plug-in.
     void Destroy();
@@ -33,7 +41,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
-    std::vector<WPARAM> keys_;
+    std::vector<KeyMessage> keys_;
 };
 
 // Dispatches this thread's messages for the time given (the editor's own timer fires meanwhile).

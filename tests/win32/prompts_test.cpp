@@ -1,12 +1,15 @@
-// The editor's Windows services that need no user to answer: the popup menu's items and ids,
-// the folders, the file dialog's starting buffers and their limits, the prompts that refuse
-// without a window, the host's main window, growing with the editor, and images loaded from
-// the module the editor was given.
+// The editor's Windows services: the popup menu's items and ids and a menu outliving its
+// editor's window, the folders, the file dialog's starting buffers and their limits and the
+// host's current directory it keeps, the prompts that refuse without a window, the host's main
+// window, growing with the editor, images loaded from the module the editor was given, and two
+// editors on two threads sharing the window class.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "editor_win32/file_dialog_start.h"
 #include "editor_win32/win32_editor.h"
@@ -196,4 +199,91 @@ TEST_F(Win32EditorTest, ResizingGrowsTheWindowAndTheHostsWindow) {
     EXPECT_EQ(hostAfter.bottom - hostAfter.top, hostBefore.bottom - hostBefore.top + 15);
     SetWindowPos(host.Handle(), nullptr, 0, 0, hostBefore.right - hostBefore.left,
                  hostBefore.bottom - hostBefore.top, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+namespace {
+
+// The modal loop's timer: what a user (or a host) does while a menu or dialog is up.
+Win32Editor* closingEditor = nullptr;
+
+void CALLBACK CloseEditorAndMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    closingEditor->DestroyEditorWindow();
+    EndMenu();
+}
+
+void CALLBACK PressOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+    auto visit = [](HWND window, LPARAM) -> BOOL {
+        char name[16] = "";
+        GetClassNameA(window, name, sizeof(name));
+        if (std::strcmp(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        return FALSE;
+    };
+    if (!EnumThreadWindows(GetCurrentThreadId(), visit, 0)) KillTimer(nullptr, timer);
+}
+
+}  // namespace
+
+// The host closed the editor while its menu was up: the menu returns without touching the
+// closed window (a null one would repaint every window on the desktop).
+TEST_F(Win32EditorTest, AMenuWhoseEditorClosedMeanwhileReturnsQuietly) {
+    Open();
+    HostWindow elsewhere(600, 40, 80, 80);
+    ValidateRect(elsewhere.Handle(), nullptr);
+    PopupMenu menu;
+    menu.AddItem("one");
+    closingEditor = editor;
+    SetTimer(nullptr, 0, 100, &CloseEditorAndMenu);
+    EXPECT_EQ(editor->CreatePopupMenu(menu, Rect{0, 0, 10, 10}), nullptr);
+    EXPECT_EQ(editor->EditorWindowHandle(), nullptr);
+    EXPECT_FALSE(GetUpdateRect(elsewhere.Handle(), nullptr, FALSE)) << "a window not ours repaints";
+}
+
+TEST_F(Win32EditorTest, TheFileDialogKeepsTheHostsCurrentDirectory) {
+    Open();
+    char temporary[MAX_PATH] = "";
+    GetTempPathA(sizeof(temporary), temporary);
+    const std::string folder = std::string(temporary) + "orv-file-dialog";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string chosen = folder + "\\take.wav";
+    HANDLE file = CreateFileA(chosen.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(file);
+    char before[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof(before), before);
+
+    TextBuffer name, start;
+    name.Set("take.wav");
+    start.Set(folder.c_str());
+    SetTimer(nullptr, 0, 200, &PressOpen);
+    editor->ChooseFile(name, 0, start, "wav", false);
+    char after[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof(after), after);
+    EXPECT_STREQ(name.Get(), chosen.c_str());
+    EXPECT_STREQ(after, before);
+    DeleteFileA(chosen.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// A host that runs each plug-in's window on a user-interface thread of its own: two editors
+// open and close their windows at once, and the window class they share stays registered while
+// either holds a window and goes when both are closed.
+TEST(Win32EditorThreads, TwoEditorsOnTwoThreadsShareTheWindowClass) {
+    std::atomic<int> failedOpenings{0};
+    auto openAndClose = [&](int x) {
+        HostWindow host(x, 500, 320, 370);
+        ORV_Q12 fx(nullptr);
+        Editor& editor = *fx.AttachedEditor();
+        for (int i = 0; i < 2000; ++i) {
+            if (editor.CreateEditorWindow(host.Handle()) == nullptr) ++failedOpenings;
+            editor.DestroyEditorWindow();
+        }
+        PumpPending();
+    };
+    std::thread other(openAndClose, 400);
+    openAndClose(40);
+    other.join();
+    EXPECT_EQ(failedOpenings.load(), 0);
+    WNDCLASSA windowClass;
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), Win32Editor::kWindowClass, &windowClass));
 }
