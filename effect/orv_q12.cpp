@@ -13,12 +13,12 @@ const PluginConstants kConstants = {
     ORV_Q12::kParamCount,
     "1-1 2-2",
     1,
-    "ORV Q12",
+    identity::kProductName,
     "",
-    "ORV AUDIO",
-    vst2::FourCharCode('z', 'Q', '7', '1'),
-    ('O' << 16) | ('R' << 8) | 'V',
-    0x00010100,
+    identity::kVendorName,
+    identity::kVst2UniqueId,
+    identity::kVst2MakerCode,
+    identity::kVersionWord,
 };
 
 // A switch position as the engines see it: truncated, plus 0.5, truncated again. NaN (which a
@@ -30,8 +30,7 @@ int SwitchPosition(double v) {
 
 }  // namespace
 
-ORV_Q12::ORV_Q12(vst2::audioMasterCallback host, EditorFactory makeEditor)
-    : VstPlugin(host, kConstants) {
+ORV_Q12::ORV_Q12(EffectHost host, EditorFactory makeEditor) : EffectAdapter(host, kConstants) {
     // Short of memory: the entry point deletes the object again.
     if (!IsComplete()) return;
     oversampleFactor = 2;
@@ -58,9 +57,7 @@ ORV_Q12::ORV_Q12(vst2::audioMasterCallback host, EditorFactory makeEditor)
 // The editor goes first, while everything its controls may reach is still alive.
 ORV_Q12::~ORV_Q12() { DeleteEditor(); }
 
-VstPlugin* ORV_Q12::Create(vst2::audioMasterCallback host) {
-    return new (std::nothrow) ORV_Q12(host);
-}
+EffectAdapter* ORV_Q12::Create(EffectHost host) { return new (std::nothrow) ORV_Q12(host); }
 
 void ORV_Q12::DeclareParameters() {
     struct Declaration {

@@ -1,7 +1,8 @@
 // ORV Q12, the overdrive effect: seven parameters, two channel engines behind two oversamplers,
 // and a pedal's panel. "Bypass" is the pedal's lasting state: 1 passes the input through
 // unchanged, 0 runs the circuit; the footswitch flips it and the status light shows it.
-// Lifecycle: created by the module's entry point, one per host instance, deleted on effClose.
+// Lifecycle: created by the module's entry point, one per host instance, deleted when the host
+// destroys that instance.
 // Threads: ResetState, ParamChanged and ProcessBlock run with the plug-in lock held (the
 // adapter's callbacks take it; the first two also take it themselves), so processing,
 // parameter changes and re-preparation of the engines never overlap.
@@ -10,26 +11,33 @@
 #include "dsp/channel_engine.h"
 #include "dsp/oversampler.h"
 #include "effect/editor_factory.h"
-#include "vst/vst_plugin.h"
+#include "generated/orv_identity.h"
 
-class ORV_Q12 : public VstPlugin {
+// The adapter of the module being built names EffectAdapter, the class the effect derives from,
+// and EffectHost, what the module's entry point hands the effect's constructor (orv_effect_library
+// in effect/CMakeLists.txt gives the header's name).
+#ifndef ORV_EFFECT_ADAPTER
+#error "ORV_EFFECT_ADAPTER names the adapter header of the module being built"
+#endif
+#include ORV_EFFECT_ADAPTER
+
+class ORV_Q12 : public EffectAdapter {
 public:
     enum ParamIndex { kInput, kDrive, kFilter, kVolume, kStereo, kQuality, kBypass, kParamCount };
 
     // The maker's web address names preset 0; it fits a host's 24-byte program-name buffer.
-    static constexpr const char* kWebAddress = "orv-audio.example";
+    static constexpr const char* kWebAddress = identity::kWebAddress;
     // The largest block one pass through the buffers holds; longer blocks go in pieces.
     static constexpr int kMaxFrames = 4096;
     static constexpr int kMaxOversampling = 8;
 
     // The editor comes from makeEditor: the platform's own unless a test or tool hands in
     // another (a HeadlessEditor, say).
-    explicit ORV_Q12(vst2::audioMasterCallback host,
-                     EditorFactory makeEditor = &CreatePlatformEditor);
+    explicit ORV_Q12(EffectHost host, EditorFactory makeEditor = &CreatePlatformEditor);
     ~ORV_Q12() override;
 
     // The entry point's factory: a new object, or null when memory is short. Never throws.
-    static VstPlugin* Create(vst2::audioMasterCallback host);
+    static EffectAdapter* Create(EffectHost host);
 
     void ResetState() override;
     void ParamChanged(int index) override;

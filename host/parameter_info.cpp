@@ -1,31 +1,31 @@
 #include "host/parameter_info.h"
 
-using namespace vst2;
-
 namespace host {
 
-bool DescribeParameters(EntryPoint entry, RecordingHost& host, std::vector<ParameterInfo>* params) {
-    AEffect* effect = host.Instantiate(entry);
-    if (effect == nullptr) return false;
-    HostedEffect probe(effect);
-    probe.Dispatch(effOpen);
+bool DescribeParameters(PluginModule& module, std::vector<ParameterInfo>* params) {
+    const std::unique_ptr<PluginInstance> probe = module.CreateInstance();
+    if (probe == nullptr) return false;
 
-    const int count = effect->numParams > 0 ? effect->numParams : 0;
+    const int count = probe->ParamCount() > 0 ? probe->ParamCount() : 0;
     params->assign(count, ParameterInfo{});
     // Every default is read before any parameter moves: one may show in another's display.
     for (int i = 0; i < count; ++i) {
         ParameterInfo& info = (*params)[i];
-        info.name = probe.Text(effGetParamName, i);
-        info.label = probe.Text(effGetParamLabel, i);
-        info.initial = probe.Text(effGetParamDisplay, i);
+        info.name = probe->ParamName(i);
+        info.label = probe->ParamLabel(i);
+        info.initial = probe->ParamDisplay(i);
     }
     for (int i = 0; i < count; ++i) {
-        probe.SetParameter(i, 0.0f);
-        (*params)[i].lowest = probe.Text(effGetParamDisplay, i);
-        probe.SetParameter(i, 1.0f);
-        (*params)[i].highest = probe.Text(effGetParamDisplay, i);
+        ParameterInfo& info = (*params)[i];
+        if (probe->ParamDisplayOf(i, 0.0, &info.lowest) &&
+            probe->ParamDisplayOf(i, 1.0, &info.highest)) {
+            continue;
+        }
+        probe->SetParam(i, 0.0);
+        info.lowest = probe->ParamDisplay(i);
+        probe->SetParam(i, 1.0);
+        info.highest = probe->ParamDisplay(i);
     }
-    probe.Close();
     return true;
 }
 

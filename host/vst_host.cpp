@@ -7,6 +7,16 @@ using namespace vst2;
 
 namespace host {
 
+std::unique_ptr<VstModule> VstModule::Load(const std::string& path, std::string* error) {
+    std::unique_ptr<SharedLibrary> library = SharedLibrary::Open(path, error);
+    if (library == nullptr) return nullptr;
+    return std::unique_ptr<VstModule>(new VstModule(std::move(library)));
+}
+
+EntryPoint VstModule::Entry(const char* name) const {
+    return reinterpret_cast<EntryPoint>(library_->Symbol(name));
+}
+
 namespace {
 // The host an effect is being created for, until its AEffect can carry the binding.
 thread_local RecordingHost* hostBeingBound = nullptr;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/shared_library.h"
 #include "vst/vst2_abi.h"
 
 namespace host {
@@ -21,16 +22,13 @@ class VstModule {
 public:
     // Null, with a one-line reason in error, when the module cannot be loaded.
     static std::unique_ptr<VstModule> Load(const std::string& path, std::string* error);
-    ~VstModule();
-    VstModule(const VstModule&) = delete;
-    VstModule& operator=(const VstModule&) = delete;
 
     // The exported function of that name, or null.
     EntryPoint Entry(const char* name = "VSTPluginMain") const;
 
 private:
-    explicit VstModule(void* handle) : handle_(handle) {}
-    void* handle_;
+    explicit VstModule(std::unique_ptr<SharedLibrary> library) : library_(std::move(library)) {}
+    std::unique_ptr<SharedLibrary> library_;
 };
 
 // One call the plug-in made to the host.

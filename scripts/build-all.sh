@@ -20,12 +20,20 @@ echo "== Packaging"
 deb=$("$root/scripts/package.sh" build/linux)
 zip=$("$root/scripts/package.sh" build/win64)
 
-cat <<TXT
+# Every module each build made, from the list the build writes (modules.txt).
+modules() {
+  local system=$1 tree=$2
+  while IFS=$'\t' read -r _ title path _; do
+    printf '%-28s %s\n' "$system $title module:" "$path"
+  done < "$tree/modules.txt"
+}
 
-Linux VST module:    $root/build/linux/ORV_Q12.so
-Windows VST module:  $root/build/win64/ORV_Q12.dll
-Demo input:          $root/build/demo/riff.wav
-Demo through ORV Q12: $root/build/demo/riff-orv-q12.wav
-Debian package:      $deb
-Windows zip:         $zip
+echo
+modules Linux "$root/build/linux"
+modules Windows "$root/build/win64"
+cat <<TXT
+Demo input:                  $root/build/demo/riff.wav
+Demo through ORV Q12:        $root/build/demo/riff-orv-q12.wav
+Debian package:              $deb
+Windows zip:                 $zip
 TXT

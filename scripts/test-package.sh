@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian package of a Linux build tree with dpkg, loads the installed module through
-# the host library (orv-render), renders audio with it and removes the package again. The machine
-# is left as it was, also when a step fails. Skipped, with the reason, without root or when the
-# package or its module file is already on the machine. Prints one line of result.
+# Installs the Debian package of a Linux build tree with dpkg, loads every installed module (each
+# format the build made, from its modules.txt) through the host library (orv-render), renders
+# audio with each and removes the package again. The machine is left as it was, also when a step
+# fails. Skipped, with the reason, without root or when the package or one of its modules is
+# already on the machine. Prints one line of result.
 # Usage: test-package.sh BUILD_DIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$(cd "$1" && pwd)
-module=/usr/lib/vst/ORV_Q12.so
+prefix=/usr
 
 fail() { echo "package test: $*" >&2; exit 1; }
 skip() { echo "skipped: $*"; exit 0; }
@@ -16,8 +17,19 @@ deb=$("$root/scripts/package.sh" "$dir")
 name=$(dpkg-deb -f "$deb" Package)
 [ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
 dpkg-query -W "$name" >/dev/null 2>&1 && skip "$name is already on this machine"
-[ -e "$module" ] && skip "$module is already on this machine"
-vst_dir_before=$([ -d "$(dirname "$module")" ] && echo present || echo absent)
+
+# format, title, the module in the build tree, the installed one below the prefix
+formats=() built=() installed=()
+while IFS=$'\t' read -r format _ path below; do
+  formats+=("$format") built+=("$path") installed+=("$prefix/$below")
+  [ -e "$prefix/$below" ] && skip "$prefix/$below is already on this machine"
+done < "$dir/modules.txt"
+[ ${#formats[@]} -gt 0 ] || fail "$dir/modules.txt lists no module"
+# The folders the modules go into, and whether each was there before.
+folders_before=()
+for module in "${installed[@]}"; do
+  folders_before+=("$(dirname "$module") $([ -d "$(dirname "$module")" ] && echo present || echo absent)")
+done
 
 work=$(mktemp -d)
 cleanup() {
@@ -28,27 +40,35 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 dpkg -i "$deb" >/dev/null || fail "dpkg -i $deb failed"
-[ -f "$module" ] || fail "$module is not installed"
 case "$(dpkg-query -W -f='${Depends}' "$name")" in
   *libc6*) ;;
   *) fail "the package names no library dependencies" ;;
 esac
 
-"$dir/bin/orv-render" --plugin "$module" --list-params | grep -q '^Drive ' ||
-  fail "the installed module lists no Drive parameter"
 "$dir/bin/orv-demo-signal" "$work/in.wav"
-"$dir/bin/orv-render" --plugin "$module" "$work/in.wav" "$work/installed.wav" ||
-  fail "the installed module did not render"
-"$dir/bin/orv-render" "$work/in.wav" "$work/built.wav"
 # libsndfile stamps a float WAV's PEAK chunk with the time it was written, so two renders a
 # second apart differ there: only the samples, from the data chunk on, are compared.
 samples() { tail -c +"$(($(grep -obUa -m1 data "$1" | head -1 | cut -d: -f1) + 1))" "$1"; }
-cmp -s <(samples "$work/installed.wav") <(samples "$work/built.wav") ||
-  fail "the installed module sounds different from the one built"
+for i in "${!formats[@]}"; do
+  module=${installed[$i]} format=${formats[$i]}
+  [ -e "$module" ] || fail "$module is not installed"
+  "$dir/bin/orv-render" --plugin "$module" --list-params | grep -q '^Drive ' ||
+    fail "the installed $format module lists no Drive parameter"
+  "$dir/bin/orv-render" --plugin "$module" "$work/in.wav" "$work/installed-$format.wav" ||
+    fail "the installed $format module did not render"
+  "$dir/bin/orv-render" --plugin "${built[$i]}" "$work/in.wav" "$work/built-$format.wav"
+  cmp -s <(samples "$work/installed-$format.wav") <(samples "$work/built-$format.wav") ||
+    fail "the installed $format module sounds different from the one built"
+done
 
 dpkg --purge "$name" >/dev/null || fail "dpkg --purge $name failed"
 dpkg-query -W "$name" >/dev/null 2>&1 && fail "$name is still known to dpkg"
-[ -e "$module" ] && fail "$module is still there"
-[ "$([ -d "$(dirname "$module")" ] && echo present || echo absent)" = "$vst_dir_before" ] ||
-  fail "$(dirname "$module") was $vst_dir_before before the test"
-echo "$(basename "$deb"): installed, loaded, rendered, removed"
+for module in "${installed[@]}"; do
+  [ -e "$module" ] && fail "$module is still there"
+done
+for entry in "${folders_before[@]}"; do
+  folder=${entry% *} before=${entry##* }
+  [ "$([ -d "$folder" ] && echo present || echo absent)" = "$before" ] ||
+    fail "$folder was $before before the test"
+done
+echo "$(basename "$deb"): installed, loaded and rendered ${formats[*]}, removed"

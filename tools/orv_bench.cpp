@@ -1,7 +1,7 @@
-// orv-bench: measures a VST 2.x module as a host runs it: processing cost (on average and in
-// the worst block), start-up time and the memory each further instance adds. Prints one
-// summary line and one JSON object on its last line.
-//   orv-bench [--plugin PATH] [--seconds S] [--rate HZ] [--block N] [--stereo 0|1]
+// orv-bench: measures plug-in modules of any format as a host runs them: processing cost (on
+// average and in the worst block), start-up time and the memory each further instance adds.
+// Prints, for each module in turn, one summary line and one JSON object on the line after it.
+//   orv-bench [--plugin PATH]... [--seconds S] [--rate HZ] [--block N] [--stereo 0|1]
 //             [--quality 0|1] [--instances N] [--signal sine|noise] [--drive D] [--input I]
 #include <time.h>
 #include <unistd.h>
@@ -13,20 +13,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "host/vst_host.h"
+#include "host/plugin_host.h"
 #include "host/white_noise.h"
-
-using namespace vst2;
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
 struct Options {
-    std::string plugin = ORV_DEFAULT_PLUGIN;
+    std::vector<std::string> plugins;  // none: the freshly built VST 2 module
     double seconds = 10;
     double rate = 48000;
     int block = 512;
@@ -43,7 +42,7 @@ bool Parse(int argc, char** argv, Options& o) {
         const std::string key = argv[i];
         const char* v = argv[i + 1];
         if (key == "--plugin")
-            o.plugin = v;
+            o.plugins.push_back(v);
         else if (key == "--seconds")
             o.seconds = std::atof(v);
         else if (key == "--rate")
@@ -112,75 +111,70 @@ long ResidentBytes() {
     return resident * sysconf(_SC_PAGESIZE);
 }
 
-// Creates an effect and brings it to the running state; returns the wall time in ms.
-double Start(host::RecordingHost& recordingHost, host::EntryPoint entry, const Options& o,
-             AEffect** created) {
+// Creates an instance and brings it to the running state; returns the wall time in ms.
+double Start(host::PluginModule& module, const Options& o,
+             std::unique_ptr<host::PluginInstance>* created) {
     const auto begin = std::chrono::steady_clock::now();
-    AEffect* effect = recordingHost.Instantiate(entry);
-    if (effect != nullptr) {
-        host::HostedEffect(effect).Start(static_cast<float>(o.rate), o.block);
-    }
+    std::unique_ptr<host::PluginInstance> instance = module.CreateInstance();
+    if (instance != nullptr && !instance->Start(o.rate, o.block)) instance.reset();
     const auto end = std::chrono::steady_clock::now();
-    *created = effect;
+    *created = std::move(instance);
     return std::chrono::duration<double, std::milli>(end - begin).count();
 }
 
-void SetPlain(const host::HostedEffect& fx, int index, double value) {
+// Plain values, as a user types them: the plug-in's text to value sets them exactly.
+void SetPlain(host::PluginInstance& fx, int index, double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.4f", value);
-    fx.Dispatch(effString2Parameter, index, 0, text);
+    fx.SetParamFromText(index, text);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    Options o;
-    if (!Parse(argc, argv, o)) {
-        std::fprintf(
-            stderr,
-            "usage: orv-bench [--plugin PATH] [--seconds S] [--rate HZ] [--block N]\n"
-            "                 [--stereo 0|1] [--quality 0|1] [--instances N]\n"
-            "                 [--signal sine|noise] [--drive 0..10] [--input 0.0001..2]\n");
-        return 1;
+// The text as a JSON string's contents.
+std::string JsonEscaped(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        if (c == '"' || c == '\\') escaped += '\\';
+        escaped += c;
     }
+    return escaped;
+}
+
+// Benchmarks one module and prints its two lines, the summary led by the format's name when
+// `named`; false when the module cannot be loaded or started.
+bool Bench(const std::string& path, const Options& o, bool named) {
     std::string error;
-    auto module = host::VstModule::Load(o.plugin, &error);
+    const std::unique_ptr<host::PluginModule> module = host::LoadPlugin(path, &error);
     if (!module) {
-        std::fprintf(stderr, "orv-bench: cannot load %s: %s\n", o.plugin.c_str(), error.c_str());
-        return 1;
+        std::fprintf(stderr, "orv-bench: cannot load %s: %s\n", path.c_str(), error.c_str());
+        return false;
     }
-    host::EntryPoint entry = module->Entry("VSTPluginMain");
-    host::RecordingHost recordingHost;
 
-    std::vector<AEffect*> effects(o.instances, nullptr);
-    const double firstMs = Start(recordingHost, entry, o, &effects[0]);
+    std::vector<std::unique_ptr<host::PluginInstance>> effects(o.instances);
+    const double firstMs = Start(*module, o, &effects[0]);
     if (effects[0] == nullptr) {
-        std::fprintf(stderr, "orv-bench: the entry point created no effect\n");
-        return 1;
+        std::fprintf(stderr, "orv-bench: %s made no running instance\n", path.c_str());
+        return false;
     }
     // Each instance plays one block before memory is read, so its buffers count as resident.
     std::vector<double> silence(o.block, 0.0), sink0(o.block), sink1(o.block);
     double* silentIn[] = {silence.data(), silence.data()};
     double* sinkOut[] = {sink0.data(), sink1.data()};
-    auto playOneBlock = [&](AEffect* effect) {
-        host::HostedEffect(effect).ProcessDoubleReplacing(silentIn, sinkOut, o.block);
-    };
-    playOneBlock(effects[0]);
+    auto playOneBlock = [&](host::PluginInstance& fx) { fx.Process(silentIn, sinkOut, o.block); };
+    playOneBlock(*effects[0]);
     const long residentBefore = ResidentBytes();
     double laterMs = 0;
     for (int i = 1; i < o.instances; ++i) {
-        laterMs += Start(recordingHost, entry, o, &effects[i]);
-        if (effects[i] != nullptr) playOneBlock(effects[i]);
+        laterMs += Start(*module, o, &effects[i]);
+        if (effects[i] != nullptr) playOneBlock(*effects[i]);
     }
     laterMs /= o.instances - 1;
     const long bytesPerInstance = (ResidentBytes() - residentBefore) / (o.instances - 1);
 
-    host::HostedEffect fx(effects[0]);
-    // Plain values, as a user types them: effString2Parameter sets them exactly.
+    host::PluginInstance& fx = *effects[0];
     SetPlain(fx, 0, o.input);
     SetPlain(fx, 1, o.drive);
-    fx.SetParameter(4, o.stereo ? 1.0f : 0.0f);
-    fx.SetParameter(5, o.quality ? 1.0f : 0.0f);
+    fx.SetParam(4, o.stereo ? 1.0 : 0.0);
+    fx.SetParam(5, o.quality ? 1.0 : 0.0);
     std::vector<double> in0(o.block), in1(o.block), out0(o.block), out1(o.block);
     double* inputs[] = {in0.data(), in1.data()};
     double* outputs[] = {out0.data(), out1.data()};
@@ -193,19 +187,20 @@ int main(int argc, char** argv) {
     while (done < frames) {
         signal.Fill(in0.data(), in1.data(), o.block);
         const double begin = ThreadCpuSeconds();
-        fx.ProcessDoubleReplacing(inputs, outputs, o.block);
+        fx.Process(inputs, outputs, o.block);
         const double spent = ThreadCpuSeconds() - begin;
         cpu += spent;
         worst = std::max(worst, spent);
         done += o.block;
         ++blocks;
     }
-    for (AEffect* effect : effects) host::HostedEffect(effect).Close();
+    effects.clear();
 
     const double audioSeconds = static_cast<double>(done) / o.rate;
     const double blockSeconds = o.block / o.rate;
     const double meanMs = cpu * 1e3 / blocks;
     const double worstMs = worst * 1e3;
+    if (named) std::printf("%s: ", module->FormatName());
     std::printf(
         "%s, %s, Quality %d, %.0f Hz, %d frames: %.1f times real time; a block takes %.3f ms "
         "(%.2f %% of its %.2f ms) on average, %.3f ms (%.2f %%) at worst\n",
@@ -218,9 +213,30 @@ int main(int argc, char** argv) {
         "\"instantiate_ms_first\": %.2f, \"instantiate_ms_later\": %.2f, "
         "\"bytes_per_instance\": %ld, \"rate\": %.0f, \"block\": %d, \"stereo\": %d, "
         "\"quality\": %d, \"signal\": \"%s\", \"drive\": %.3f, \"input\": %.4f, "
-        "\"seconds\": %.1f}\n",
+        "\"seconds\": %.1f, \"format\": \"%s\", \"plugin\": \"%s\"}\n",
         audioSeconds / cpu, cpu * 1e9 / done, meanMs, worstMs, meanMs / (blockSeconds * 1e3),
         worstMs / (blockSeconds * 1e3), firstMs, laterMs, bytesPerInstance, o.rate, o.block,
-        o.stereo, o.quality, o.signal.c_str(), o.drive, o.input, audioSeconds);
+        o.stereo, o.quality, o.signal.c_str(), o.drive, o.input, audioSeconds, module->FormatName(),
+        JsonEscaped(path).c_str());
+    std::fflush(stdout);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!Parse(argc, argv, o)) {
+        std::fprintf(
+            stderr,
+            "usage: orv-bench [--plugin PATH]... [--seconds S] [--rate HZ] [--block N]\n"
+            "                 [--stereo 0|1] [--quality 0|1] [--instances N]\n"
+            "                 [--signal sine|noise] [--drive 0..10] [--input 0.0001..2]\n");
+        return 1;
+    }
+    if (o.plugins.empty()) o.plugins.push_back(ORV_DEFAULT_PLUGIN);
+    for (const std::string& path : o.plugins) {
+        if (!Bench(path, o, o.plugins.size() > 1)) return 1;
+    }
     return 0;
 }

@@ -1,4 +1,5 @@
-// orv-render: runs a WAV file through a VST 2.x module, as a host would, and writes the result.
+// orv-render: runs a WAV file through a plug-in module of any format the host library loads, as a
+// host would, and writes the result.
 //   orv-render [--plugin PATH] [--param NAME=VALUE]... [--rate HZ] [--block N]
 //              [--precision 32|64] IN.wav OUT.wav
 //   orv-render [--plugin PATH] --list-params
@@ -15,9 +16,7 @@
 #include <vector>
 
 #include "host/parameter_info.h"
-#include "host/vst_host.h"
-
-using namespace vst2;
+#include "host/plugin_host.h"
 
 namespace {
 
@@ -93,9 +92,9 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
 }
 
 // The index of the parameter whose name matches, or -1.
-int FindParameter(const host::HostedEffect& fx, const std::string& name, std::string* known) {
-    for (int i = 0; i < fx.Effect()->numParams; ++i) {
-        const std::string candidate = fx.Text(effGetParamName, i);
+int FindParameter(host::PluginInstance& fx, const std::string& name, std::string* known) {
+    for (int i = 0; i < fx.ParamCount(); ++i) {
+        const std::string candidate = fx.ParamName(i);
         if (strcasecmp(candidate.c_str(), name.c_str()) == 0) return i;
         *known += (i > 0 ? ", " : "") + candidate;
     }
@@ -120,7 +119,7 @@ std::string WithLabel(const std::string& display, const host::ParameterInfo& inf
 
 // Warns when a numeric value lies outside the range the parameter's displays show at its ends,
 // naming what the effect made of it.
-void WarnIfOutOfRange(const host::HostedEffect& fx, int index, const host::ParameterInfo& info,
+void WarnIfOutOfRange(host::PluginInstance& fx, int index, const host::ParameterInfo& info,
                       const std::string& value) {
     double requested, lowest, highest;
     if (!ParseNumber(value, &requested) || !ParseNumber(info.lowest, &lowest) ||
@@ -131,7 +130,7 @@ void WarnIfOutOfRange(const host::HostedEffect& fx, int index, const host::Param
     if (requested >= lowest && requested <= highest) return;
     std::fprintf(stderr, "orv-render: warning: %s=%s lies outside %s .. %s; clamped to %s\n",
                  info.name.c_str(), value.c_str(), info.lowest.c_str(), info.highest.c_str(),
-                 WithLabel(fx.Text(effGetParamDisplay, index), info).c_str());
+                 WithLabel(fx.ParamDisplay(index), info).c_str());
 }
 
 // One line per parameter: name, range and default, in columns.
@@ -160,18 +159,14 @@ struct Renderer {
         for (int c = 0; c < 2; ++c) in[c].resize(block), out[c].resize(block);
     }
 
-    void Run(const host::HostedEffect& fx, int channels, int frames) {
+    void Run(host::PluginInstance& fx, int channels, int frames) {
         for (int i = 0; i < frames; ++i) {
             in[0][i] = interleaved[i * channels];
             in[1][i] = interleaved[i * channels + channels - 1];  // mono feeds both inputs
         }
         Sample* inputs[] = {in[0].data(), in[1].data()};
         Sample* outputs[] = {out[0].data(), out[1].data()};
-        if constexpr (sizeof(Sample) == sizeof(float)) {
-            fx.ProcessReplacing(inputs, outputs, frames);
-        } else {
-            fx.ProcessDoubleReplacing(inputs, outputs, frames);
-        }
+        fx.Process(inputs, outputs, frames);
         for (int i = 0; i < frames; ++i) {
             for (int c = 0; c < channels; ++c) interleaved[i * channels + c] = out[c][i];
         }
@@ -192,8 +187,7 @@ sf_count_t WriteFrames(SNDFILE* file, const double* data, sf_count_t frames) {
 }
 
 template <typename Sample>
-bool Render(const host::HostedEffect& fx, SNDFILE* in, SNDFILE* out, const SF_INFO& info,
-            int block) {
+bool Render(host::PluginInstance& fx, SNDFILE* in, SNDFILE* out, const SF_INFO& info, int block) {
     Renderer<Sample> renderer(block);
     const bool showProgress = isatty(STDERR_FILENO) && info.frames > 10 * info.samplerate;
     sf_count_t done = 0;
@@ -229,17 +223,14 @@ int main(int argc, char** argv) {
     }
 
     std::string error;
-    auto module = host::VstModule::Load(options.plugin, &error);
+    const std::unique_ptr<host::PluginModule> module = host::LoadPlugin(options.plugin, &error);
     if (!module) return Fail("cannot load " + options.plugin + ": " + error);
-    host::EntryPoint entry = module->Entry("VSTPluginMain");
-    if (entry == nullptr) entry = module->Entry("main");
-    host::RecordingHost recordingHost;
-    recordingHost.productString = "orv-render";
+    module->SetHostName("orv-render");
     // Ranges come from an instance of their own, made before the one that renders.
     std::vector<host::ParameterInfo> params;
     if (options.listParams || !options.params.empty()) {
-        if (!host::DescribeParameters(entry, recordingHost, &params))
-            return Fail(options.plugin + " is not a VST 2.x plug-in");
+        if (!host::DescribeParameters(*module, &params))
+            return Fail(options.plugin + " makes no plug-in instance");
     }
     if (options.listParams) {
         ListParameters(params);
@@ -255,31 +246,28 @@ int main(int argc, char** argv) {
                     std::to_string(info.channels) + " channels (1 or 2 are supported)");
     }
 
-    AEffect* effect = recordingHost.Instantiate(entry);
-    if (effect == nullptr) return sf_close(in), Fail(options.plugin + " is not a VST 2.x plug-in");
-    host::HostedEffect fx(effect);
+    std::unique_ptr<host::PluginInstance> fx = module->CreateInstance();
+    if (fx == nullptr) return sf_close(in), Fail(options.plugin + " makes no plug-in instance");
 
     const double rate = options.rate > 0 ? options.rate : info.samplerate;
-    fx.Dispatch(effOpen);
-    fx.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-    fx.Dispatch(effSetBlockSize, 0, options.block);
+    if (!fx->Start(rate, options.block)) {
+        sf_close(in);
+        return Fail(options.plugin + " does not start at " + std::to_string(rate) + " Hz");
+    }
     for (const auto& [name, value] : options.params) {
         std::string known;
-        const int index = FindParameter(fx, name, &known);
+        const int index = FindParameter(*fx, name, &known);
         if (index < 0) {
-            fx.Close();
             sf_close(in);
             return Fail("unknown parameter '" + name + "' (parameters: " + known + ")");
         }
-        if (fx.Dispatch(effString2Parameter, index, 0, const_cast<char*>(value.c_str())) == 0) {
-            fx.Close();
+        if (!fx->SetParamFromText(index, value)) {
             sf_close(in);
             return Fail("cannot set " + name + " to '" + value + "'");
         }
         if (index < static_cast<int>(params.size()))
-            WarnIfOutOfRange(fx, index, params[index], value);
+            WarnIfOutOfRange(*fx, index, params[index], value);
     }
-    fx.Dispatch(effMainsChanged, 0, 1);
 
     SF_INFO outInfo{};
     outInfo.samplerate = static_cast<int>(rate);
@@ -287,14 +275,13 @@ int main(int argc, char** argv) {
     outInfo.format = SF_FORMAT_WAV | (options.precision == 64 ? SF_FORMAT_DOUBLE : SF_FORMAT_FLOAT);
     SNDFILE* out = sf_open(options.output.c_str(), SFM_WRITE, &outInfo);
     if (out == nullptr) {
-        fx.Close();
         sf_close(in);
         return Fail("cannot write " + options.output + ": " + sf_strerror(nullptr));
     }
 
-    const bool ok = options.precision == 64 ? Render<double>(fx, in, out, info, options.block)
-                                            : Render<float>(fx, in, out, info, options.block);
-    fx.Close();
+    const bool ok = options.precision == 64 ? Render<double>(*fx, in, out, info, options.block)
+                                            : Render<float>(*fx, in, out, info, options.block);
+    fx.reset();
     sf_close(in);
     sf_close(out);
     if (!ok) return Fail("writing " + options.output + " failed");

@@ -1,14 +1,17 @@
-// Program and bank chunks exchanged with the host through effGetChunk and effSetChunk.
+// Program and bank chunks exchanged with the host through effGetChunk and effSetChunk. A program
+// chunk holds the program state every format stores (adapter/program_state.h).
+#include "adapter/program_state.h"
 #include "vst/vst_plugin.h"
 
 vst2::intptr VstPlugin::GetChunk(bool bank, void** data) {
     StateChunk& chunk = bank ? bankState : programState;
-    bool saved = chunk.WriteChunkHeader();
+    bool saved;
     if (bank) {
+        saved = chunk.WriteChunkHeader();
         ModifyCurrentPreset();
         saved = saved && SerializePresets(chunk);
     } else {
-        saved = saved && SaveState(chunk);
+        saved = SaveProgramState(*this, chunk);
     }
     if (!saved || chunk.Size() == 0) return 0;
     *data = const_cast<std::uint8_t*>(chunk.Data());
@@ -21,15 +24,11 @@ bool VstPlugin::SetChunk(bool bank, const void* data, vst2::intptr size) {
     if (!chunk.Assign(data, static_cast<std::int32_t>(size))) return false;
 
     std::int32_t pos = 0;
-    const std::int32_t version = chunk.ReadChunkHeader(&pos);
-    std::int32_t result;
-    if (bank && version >= StateChunk::kStateChunkVersion) {
-        result = UnserializePresets(chunk, pos);
-    } else {
-        result = LoadState(chunk, pos);
-        ModifyCurrentPreset();
+    if (bank && chunk.ReadChunkHeader(&pos) >= StateChunk::kStateChunkVersion) {
+        if (UnserializePresets(chunk, pos) < 0) return false;
+        PushParamsToEditor();
+        return true;
     }
-    if (result < 0) return false;
-    PushParamsToEditor();
-    return true;
+    // A program chunk, or a bank chunk without the header or with an older version.
+    return LoadProgramState(*this, chunk) >= 0;
 }

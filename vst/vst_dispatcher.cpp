@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "adapter/host_params.h"
 #include "editor/editor.h"
 #include "plugin/text_copy.h"
 #include "plugin/trace.h"
@@ -63,13 +64,11 @@ private:
         return 0;
     }
     static intptr GetParamLabel(VstPlugin& p, const VstRequest& r) {
-        if (ValidParamWithBuffer(p, r)) {
-            CopyText(Text(r), kVstMaxParamStrLen, p.Param(r.index)->HostLabel());
-        }
+        HostParamLabel(p, r.index, Text(r), kVstMaxParamStrLen);
         return 0;
     }
     static intptr GetParamDisplay(VstPlugin& p, const VstRequest& r) {
-        if (ValidParamWithBuffer(p, r)) p.Param(r.index)->FormatValue(Text(r), kVstMaxParamStrLen);
+        HostParamDisplay(p, r.index, Text(r), kVstMaxParamStrLen);
         return 0;
     }
     static intptr GetParamName(VstPlugin& p, const VstRequest& r) {
@@ -158,13 +157,7 @@ private:
     static intptr String2Parameter(VstPlugin& p, const VstRequest& r) {
         if (!p.IsValidParam(r.index)) return 0;
         if (r.ptr == nullptr) return 1;
-        PluginParam* param = p.Param(r.index);
-        double v = 0;
-        if (!param->ValueFromText(Text(r), &v)) return 0;
-        if (p.editor != nullptr) p.editor->ReceiveParamFromPlugin(r.index, v, false);
-        param->value = param->Clamped(v);
-        p.ParamChanged(r.index);
-        return 1;
+        return SetHostParamFromText(p, r.index, Text(r)) ? 1 : 0;
     }
     static intptr GetProgramNameIndexed(VstPlugin& p, const VstRequest& r) {
         if (r.ptr == nullptr) return 0;
@@ -223,9 +216,7 @@ private:
         const int param = AsInt(r.value);
         if (r.index == 7) {
             if (r.ptr == nullptr) return 0;
-            if (p.IsValidParam(param)) {
-                p.Param(param)->FormatValueOf(r.opt, true, Text(r), kVstMaxParamStrLen, true);
-            }
+            HostParamDisplayOfNormalized(p, param, r.opt, Text(r), kVstMaxParamStrLen);
             return kAnswer;
         }
         if (r.index == 8) {

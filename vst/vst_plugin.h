@@ -75,11 +75,8 @@ protected:
 private:
     friend class VstDispatch;
 
-    // Runs single-precision host audio through the scratch buffers; accumulate adds the
-    // result to the host's outputs instead of replacing them.
+    // Runs host audio through the effect (ProcessHostAudio); accumulate adds the result to the
+    // host's outputs instead of replacing them.
     void ProcessSingle(float** inputs, float** outputs, int frames, bool accumulate);
     void ProcessDouble(double** inputs, double** outputs, int frames);
-    // Calls piece(offset, frames) for consecutive pieces of at most the block size.
-    template <typename Piece>
-    void InPieces(const void* inputs, const void* outputs, int frames, Piece piece);
 };

@@ -1,5 +1,6 @@
-# Checks that a plug-in module exports exactly VSTPluginMain and main.
-# Usage: cmake -DMODULE=path -DFORMAT=elf|pe -DTOOL=nm-or-objdump -P check_exports.cmake
+# Checks that a plug-in module exports exactly the names expected (comma-separated).
+# Usage: cmake -DMODULE=path -DFORMAT=elf|pe -DTOOL=nm-or-objdump -DEXPECTED=a,b
+#              -P check_exports.cmake
 if(FORMAT STREQUAL "pe")
   execute_process(COMMAND ${TOOL} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
   string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" table "${dump}")
@@ -18,7 +19,9 @@ if(failed)
   message(FATAL_ERROR "cannot read the export table of ${MODULE}")
 endif()
 list(SORT entries)
+string(REPLACE "," ";" expected "${EXPECTED}")
+list(SORT expected)
 message(STATUS "exports of ${MODULE}: ${entries}")
-if(NOT entries STREQUAL "VSTPluginMain;main")
-  message(FATAL_ERROR "expected exactly VSTPluginMain and main")
+if(NOT entries STREQUAL expected)
+  message(FATAL_ERROR "expected exactly ${expected}")
 endif()

@@ -1,13 +1,12 @@
-// State chunks as bytes, to and from an effect through effGetChunk and effSetChunk.
+// State chunks as bytes, to and from a VST 2 effect through effGetChunk and effSetChunk.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "tests/e2e/module_fixture.h"
-
-using Bytes = std::vector<std::uint8_t>;
+#include "host/vst_host.h"
+#include "tests/e2e/state_bytes.h"
 
 inline Bytes GetChunk(const host::HostedEffect& fx, bool bank) {
     void* data = nullptr;
@@ -20,19 +19,4 @@ inline Bytes GetChunk(const host::HostedEffect& fx, bool bank) {
 inline vst2::intptr SetChunk(const host::HostedEffect& fx, bool bank, const Bytes& bytes) {
     return fx.Dispatch(vst2::effSetChunk, bank ? 0 : 1, static_cast<vst2::intptr>(bytes.size()),
                        const_cast<std::uint8_t*>(bytes.data()));
-}
-
-inline void AppendDouble(Bytes& bytes, double v) {
-    std::uint8_t raw[8];
-    std::memcpy(raw, &v, 8);
-    bytes.insert(bytes.end(), raw, raw + 8);
-}
-
-const Bytes kHeader = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
-
-// A program chunk with the header and one double per parameter.
-inline Bytes ProgramChunk(const std::vector<double>& values) {
-    Bytes bytes = kHeader;
-    for (double v : values) AppendDouble(bytes, v);
-    return bytes;
 }

@@ -1,12 +1,13 @@
-// A window of the host's for an effect's editor to open in, as a platform has them: a top-level
+// A window of the host's for a plug-in's editor to open in, as a platform has them: a top-level
 // window on Windows, an X11 window on Linux when the program runs with an X server. With it the
-// host's user-interface loop (the message pump, effEditIdle) and a count of the editor windows
-// open in it, to see that an open opened one and a close closed it.
+// host's user-interface loop (the message pump, the instance's editor idling: effEditIdle, a run
+// loop's descriptors and timers) and a count of the editor windows open in it, to see that an
+// open opened one and a close closed it. Any format: it drives a host::PluginInstance.
 #pragma once
 
 #include <memory>
 
-#include "host/vst_host.h"
+#include "host/plugin_host.h"
 
 class EditorParent {
 public:
@@ -14,14 +15,14 @@ public:
     static std::unique_ptr<EditorParent> Create();
     virtual ~EditorParent() = default;
 
-    // What effEditOpen takes: an HWND, an X11 window id.
+    // What OpenEditor takes: an HWND, an X11 window id.
     virtual void* Handle() const = 0;
     // The host's user-interface loop for a moment, the effect's editor open in this window.
-    virtual void Idle(const host::HostedEffect& fx) = 0;
+    virtual void Idle(host::PluginInstance& fx) = 0;
     // Editor windows open in this window, after idling until their number is `expected` (or
     // two seconds have passed: a window may come and go a moment after the call).
-    virtual int EditorsAfterIdling(const host::HostedEffect& fx, int expected) = 0;
+    virtual int EditorsAfterIdling(host::PluginInstance& fx, int expected) = 0;
     // A user's click at a panel pixel of the effect's open editor (the right button opens a
     // control's entry box), then the user-interface loop until the editor has dealt with it.
-    virtual void Click(const host::HostedEffect& fx, int x, int y, bool right) = 0;
+    virtual void Click(host::PluginInstance& fx, int x, int y, bool right) = 0;
 };

@@ -16,8 +16,8 @@ public:
 
     bool Connected() const { return x11_.Connected(); }
     void* Handle() const override { return reinterpret_cast<void*>(uintptr_t{window_}); }
-    void Idle(const host::HostedEffect& fx) override { fx.Dispatch(vst2::effEditIdle); }
-    int EditorsAfterIdling(const host::HostedEffect& fx, int expected) override {
+    void Idle(host::PluginInstance& fx) override { fx.IdleEditor(); }
+    int EditorsAfterIdling(host::PluginInstance& fx, int expected) override {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         int count = 0;
         while ((count = static_cast<int>(x11_.Children(window_).size())) != expected &&
@@ -28,7 +28,7 @@ public:
         return count;
     }
 
-    void Click(const host::HostedEffect& fx, int x, int y, bool right) override {
+    void Click(host::PluginInstance& fx, int x, int y, bool right) override {
         x11_.MoveTo(kLeft + x, kTop + y);
         IdleFor(fx, 10);
         x11_.Button(right ? 3 : 1, true);
@@ -38,7 +38,7 @@ public:
     }
 
 private:
-    void IdleFor(const host::HostedEffect& fx, int milliseconds) {
+    void IdleFor(host::PluginInstance& fx, int milliseconds) {
         x11_.Sync();
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
         while (std::chrono::steady_clock::now() < end) {

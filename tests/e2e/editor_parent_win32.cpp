@@ -6,14 +6,17 @@ namespace {
 class Win32Parent : public EditorParent {
 public:
     void* Handle() const override { return Window(); }
-    void Idle(const host::HostedEffect&) override { PumpPending(); }
-    int EditorsAfterIdling(const host::HostedEffect& fx, int) override {
+    void Idle(host::PluginInstance& fx) override {
+        PumpPending();
+        fx.IdleEditor();
+    }
+    int EditorsAfterIdling(host::PluginInstance& fx, int) override {
         Idle(fx);
         int count = 0;
         for (HWND w = Editor(nullptr); w != nullptr; w = Editor(w)) ++count;
         return count;
     }
-    void Click(const host::HostedEffect& fx, int x, int y, bool right) override {
+    void Click(host::PluginInstance& fx, int x, int y, bool right) override {
         const LPARAM at = MAKELPARAM(x, y);
         PostMessageA(Editor(nullptr), right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN,
                      right ? MK_RBUTTON : MK_LBUTTON, at);

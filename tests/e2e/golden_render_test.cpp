@@ -1,5 +1,6 @@
-// Golden renders: fixed signals and settings through the built module, each output reduced to a
-// 64-bit FNV-1a fingerprint of its bytes and compared with the one recorded on this platform.
+// Golden renders: fixed signals and settings through every built module, each output reduced to a
+// 64-bit FNV-1a fingerprint of its bytes and compared with the one recorded on this platform, the
+// same for every format: the formats differ only in how they reach the one effect.
 // Every output bit counts: FNV-1a changes with any single changed byte, and an unintended match
 // after several changes is a 1 in 2^64 chance. This is what lets the audio path be reworked for
 // speed with proof that it still sounds exactly as before. After an intended change of the
@@ -10,10 +11,8 @@
 #include <vector>
 
 #include "host/white_noise.h"
+#include "tests/e2e/format_fixture.h"
 #include "tests/e2e/golden_renders.h"
-#include "tests/e2e/render_helpers.h"
-
-using namespace vst2;
 
 namespace {
 
@@ -61,8 +60,8 @@ std::uint64_t Fingerprint(const Stereo& out) {
     return Fingerprint(hash, out.right.data(), out.right.size() * 8);
 }
 
-// Single precision, through processReplacing: the fingerprint of the float output.
-std::uint64_t RenderFloatFingerprint(const host::HostedEffect& fx, const Stereo& in, int block) {
+// Single precision: the fingerprint of the float output.
+std::uint64_t RenderFloatFingerprint(host::PluginInstance& fx, const Stereo& in, int block) {
     const std::size_t frames = in.left.size();
     std::vector<float> left(in.left.begin(), in.left.end());
     std::vector<float> right(in.right.begin(), in.right.end());
@@ -71,22 +70,25 @@ std::uint64_t RenderFloatFingerprint(const host::HostedEffect& fx, const Stereo&
         const int n = static_cast<int>(std::min<std::size_t>(block, frames - at));
         float* inputs[] = {left.data() + at, right.data() + at};
         float* outputs[] = {out0.data() + at, out1.data() + at};
-        fx.ProcessReplacing(inputs, outputs, n);
+        fx.Process(inputs, outputs, n);
     }
     const std::uint64_t hash = Fingerprint(kFnvOffset, out0.data(), frames * 4);
     return Fingerprint(hash, out1.data(), frames * 4);
 }
 
-// Plain parameter values, handed over normalised as a host's automation would.
+// Plain parameter values, handed over normalised as a host's automation would: as floats, which
+// is what VST 2 takes, so that every format gets the very same values.
 struct Knobs {
     double input = 1, drive = 5, filter = 5, volume = 5;
 };
 
-void SetKnobs(const host::HostedEffect& fx, const Knobs& k) {
-    fx.SetParameter(0, static_cast<float>((k.input - 0.0001) / 1.9999));
-    fx.SetParameter(1, static_cast<float>(k.drive / 10));
-    fx.SetParameter(2, static_cast<float>(k.filter / 10));
-    fx.SetParameter(3, static_cast<float>(k.volume / 10));
+double AsFloat(double normalized) { return static_cast<float>(normalized); }
+
+void SetKnobs(host::PluginInstance& fx, const Knobs& k) {
+    fx.SetParam(0, AsFloat((k.input - 0.0001) / 1.9999));
+    fx.SetParam(1, AsFloat(k.drive / 10));
+    fx.SetParam(2, AsFloat(k.filter / 10));
+    fx.SetParam(3, AsFloat(k.volume / 10));
 }
 
 struct Setting {
@@ -125,14 +127,13 @@ const Setting kSettings[] = {
 };
 // clang-format on
 
-class GoldenRenderTest : public ModuleTest {
+class GoldenRenderTest : public FormatTest {
 protected:
-    // A fresh effect at the rate and switches given; effOpen reports every default first.
-    host::HostedEffect Started(float rate, int block, bool stereo, bool quality) {
-        host::HostedEffect fx = Create();
-        fx.Start(rate, block);
-        fx.SetParameter(4, stereo ? 1.0f : 0.0f);
-        fx.SetParameter(5, quality ? 1.0f : 0.0f);
+    // A fresh instance at the rate and switches given.
+    host::PluginInstance& Started(float rate, int block, bool stereo, bool quality) {
+        host::PluginInstance& fx = FormatTest::Started(rate, block);
+        fx.SetParam(4, stereo ? 1.0 : 0.0);
+        fx.SetParam(5, quality ? 1.0 : 0.0);
         return fx;
     }
 
@@ -156,9 +157,9 @@ protected:
 
 }  // namespace
 
-TEST_F(GoldenRenderTest, SignalsAndSettingsRenderAsRecorded) {
+TEST_P(GoldenRenderTest, SignalsAndSettingsRenderAsRecorded) {
     for (const Setting& s : kSettings) {
-        host::HostedEffect fx = Started(s.rate, s.block, s.stereo, s.quality);
+        host::PluginInstance& fx = Started(s.rate, s.block, s.stereo, s.quality);
         SetKnobs(fx, s.knobs);
         const Stereo in = MakeSignal(s.signal, s.rate, static_cast<int>(s.rate / 2));
         ExpectRecorded(s.name, s.doublePrecision
@@ -169,30 +170,32 @@ TEST_F(GoldenRenderTest, SignalsAndSettingsRenderAsRecorded) {
 
 // Knobs moving between blocks, Quality and Stereo switched while sound plays: coefficients change
 // under running states, and the engines are prepared again and warmed up mid-stream.
-TEST_F(GoldenRenderTest, AutomationRendersAsRecorded) {
-    host::HostedEffect fx = Started(48000, 512, true, true);
+TEST_P(GoldenRenderTest, AutomationRendersAsRecorded) {
+    host::PluginInstance& fx = Started(48000, 512, true, true);
     const Stereo in = MakeSignal(Signal::kMixed, 48000, 60 * 512);
     Stereo out{std::vector<double>(in.left.size()), std::vector<double>(in.left.size())};
     for (int b = 0; b < 60; ++b) {
         SetKnobs(fx, {0.25 + (b * 7 % 8) * 0.25, (b * 37 % 101) / 10.0, (b * 53 % 101) / 10.0,
                       (b * 29 % 101) / 10.0});
-        if (b == 20 || b == 40) fx.SetParameter(5, b == 20 ? 0.0f : 1.0f);
-        if (b == 30) fx.SetParameter(4, 0.0f);
+        if (b == 20 || b == 40) fx.SetParam(5, b == 20 ? 0.0 : 1.0);
+        if (b == 30) fx.SetParam(4, 0.0);
         double* inputs[] = {const_cast<double*>(in.left.data()) + b * 512,
                             const_cast<double*>(in.right.data()) + b * 512};
         double* outputs[] = {out.left.data() + b * 512, out.right.data() + b * 512};
-        fx.ProcessDoubleReplacing(inputs, outputs, 512);
+        fx.Process(inputs, outputs, 512);
     }
     ExpectRecorded("automation 48k double 512", Fingerprint(out));
 }
 
 // Huge samples overflow inside the filters and the engines heal at the end of the block: the
 // output from there on is part of the contract as well.
-TEST_F(GoldenRenderTest, RecoveryFromHugeSamplesRendersAsRecorded) {
-    host::HostedEffect fx = Started(44100, 512, true, true);
+TEST_P(GoldenRenderTest, RecoveryFromHugeSamplesRendersAsRecorded) {
+    host::PluginInstance& fx = Started(44100, 512, true, true);
     Stereo in = MakeSignal(Signal::kSines, 44100, 16 * 512);
     in.left[3000] = 1e300;
     in.left[3001] = -1e300;
     in.right[5000] = 1e300;
     ExpectRecorded("recovery 44.1k double 512", Fingerprint(Render(fx, in.left, in.right, 512)));
 }
+
+ORV_ON_EVERY_FORMAT(GoldenRenderTest);

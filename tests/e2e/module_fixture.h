@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "host/vst_host.h"
-
-// Test signals need pi; the C library's M_PI is not standard C++.
-constexpr double kPi = 3.14159265358979323846;
+#include "tests/e2e/pi.h"
 
 inline host::VstModule& OrvModule() {
     static std::unique_ptr<host::VstModule> module = [] {

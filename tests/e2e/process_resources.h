@@ -1,6 +1,6 @@
 // What the test process holds, as far as its platform lets a test count it: the heap bytes in
 // use, handles (file descriptors on Linux, kernel handles on Windows), the memory mappings or
-// GDI objects, and whether the ORV Q12 module is loaded at all.
+// GDI objects, and whether a module of ORV Q12 (of any format) is loaded at all.
 #pragma once
 
 #include <string>

@@ -19,7 +19,8 @@ ProcessResources MeasureProcess() {
     std::ifstream maps("/proc/self/maps");
     for (std::string line; std::getline(maps, line);) {
         ++r.mappings;
-        if (line.find("ORV_Q12.so") != std::string::npos) r.moduleLoaded = true;
+        // ORV_Q12.so, ORV_Q12.clap, ...: the binary of any format's module.
+        if (line.find("/ORV_Q12.") != std::string::npos) r.moduleLoaded = true;
     }
     return r;
 }

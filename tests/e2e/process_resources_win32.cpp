@@ -1,5 +1,7 @@
 #include <malloc.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <cstdint>
 
@@ -39,6 +41,21 @@ int CountHandles() {
     return found;
 }
 
+// ORV_Q12.dll, ORV_Q12.clap, ...: the binary of any format's module, among the process's.
+bool ModuleLoaded() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    bool found = false;
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Module32First(snapshot, &entry); more && !found;
+         more = Module32Next(snapshot, &entry)) {
+        found = _strnicmp(entry.szModule, "ORV_Q12.", 8) == 0;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
 }  // namespace
 
 ProcessResources MeasureProcess() {
@@ -48,7 +65,7 @@ ProcessResources MeasureProcess() {
         BusyBytes(reinterpret_cast<HANDLE>(_get_heap_handle())) + BusyBytes(GetProcessHeap());
     r.handles = CountHandles();
     r.mappings = CountGdiObjects();
-    r.moduleLoaded = GetModuleHandleA("ORV_Q12.dll") != nullptr;
+    r.moduleLoaded = ModuleLoaded();
     return r;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tests/e2e/chunk_bytes.h"
+#include "tests/e2e/module_fixture.h"
 
 using namespace vst2;
 

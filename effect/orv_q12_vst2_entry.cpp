@@ -1,7 +1,7 @@
-// The module's exported entry points. A host calls VSTPluginMain (or the same function under
-// the name main) once per effect instance it creates. ORV_EXPORT comes from the build:
-// dllexport on Windows, default visibility elsewhere, where a version script keeps every other
-// symbol local.
+// The VST 2 module's exported entry points: ORV Q12 bound to the VST 2 entry. A host calls
+// VSTPluginMain (or the same function under the name main) once per effect instance it creates.
+// ORV_EXPORT comes from the build (orv_plugin_module): dllexport on Windows, default visibility
+// elsewhere, where a version script keeps every other symbol local.
 #include "effect/orv_q12.h"
 #include "vst/vst_entry.h"
 

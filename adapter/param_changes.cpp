@@ -1,0 +1,74 @@
+#include "adapter/param_changes.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "adapter/host_audio.h"
+#include "adapter/host_params.h"
+
+void ParamChanges::Clear() {
+    count_ = 0;
+    sorted_ = true;
+    if (anyLeftOver_) {
+        std::fill(std::begin(hasLeftOver_), std::end(hasLeftOver_), false);
+        anyLeftOver_ = false;
+    }
+}
+
+void ParamChanges::Add(int offset, int index, double normalized) {
+    if (count_ == kCapacity) {
+        if (index >= 0 && index < kMaxParams) {
+            leftOver_[index] = normalized;
+            hasLeftOver_[index] = true;
+            anyLeftOver_ = true;
+        }
+        return;
+    }
+    if (count_ > 0 && offset < points_[count_ - 1].offset) sorted_ = false;
+    points_[count_++] = {offset, index, normalized};
+}
+
+void ParamChanges::SortByOffset() {
+    if (sorted_) return;
+    for (int i = 1; i < count_; ++i) {
+        const Point point = points_[i];
+        int j = i;
+        for (; j > 0 && points_[j - 1].offset > point.offset; --j) points_[j] = points_[j - 1];
+        points_[j] = point;
+    }
+    sorted_ = true;
+}
+
+template <typename RunFrames>
+void ParamChanges::Run(PluginBase& plug, int frames, RunFrames run) {
+    LockGuard guard(plug.Lock());
+    if (frames < 0) frames = 0;
+    SortByOffset();
+    int done = 0;
+    for (int i = 0; i < count_; ++i) {
+        const int at = std::min(std::max(points_[i].offset, 0), frames);
+        if (at > done) {
+            run(done, at - done);
+            done = at;
+        }
+        ApplyHostParam(plug, points_[i].index, points_[i].normalized);
+    }
+    if (frames > done) run(done, frames - done);
+    if (anyLeftOver_) {
+        for (int index = 0; index < kMaxParams; ++index) {
+            if (hasLeftOver_[index]) ApplyHostParam(plug, index, leftOver_[index]);
+        }
+    }
+}
+
+void ParamChanges::Process(PluginBase& plug, float* const* inputs, float* const* outputs,
+                           int frames) {
+    Run(plug, frames,
+        [&](int offset, int count) { ProcessHostAudio(plug, inputs, outputs, offset, count); });
+}
+
+void ParamChanges::Process(PluginBase& plug, double* const* inputs, double* const* outputs,
+                           int frames) {
+    Run(plug, frames,
+        [&](int offset, int count) { ProcessHostAudio(plug, inputs, outputs, offset, count); });
+}
