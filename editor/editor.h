@@ -87,6 +87,10 @@ public:
     // The host's idle call (effEditIdle) on its user-interface thread: a back-end whose window
     // has no timer or message loop of its own handles its events and the redraw tick here.
     virtual void Idle() {}
+    // The descriptor whose readability means events wait for Idle (the X11 editor's connection
+    // while its window is open), for hosts that run a loop of their own and call Idle when it is
+    // readable and on a 20 ms timer; -1 when there is none.
+    virtual int EventFileDescriptor() const { return -1; }
     // A press is about to reach the controls: a window takes the keyboard focus and the mouse
     // here, before a control may open an entry box that takes the focus in turn.
     virtual void TakeFocusAndMouse() {}

@@ -89,6 +89,11 @@ void X11Editor::DestroyEntryBox() {
     focusRequested_ = false;
 }
 
+int X11Editor::EventFileDescriptor() const {
+    return window_ != nullptr && window_->Usable() ? xcb_get_file_descriptor(window_->Connection())
+                                                   : -1;
+}
+
 void X11Editor::Idle() {
     if (window_ == nullptr || !window_->Usable()) return;
     // A handler may reach the host, which may close the editor before it returns.

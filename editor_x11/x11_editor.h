@@ -34,6 +34,7 @@ public:
     bool CanOpenWindow() const override { return true; }
     void DestroyEntryBox() override;
     void Idle() override;
+    int EventFileDescriptor() const override;
 
 private:
     void HandleEvent(const xcb_generic_event_t& event);

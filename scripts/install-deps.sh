@@ -12,6 +12,9 @@ packages=(
   libxcb1-dev libxcb-xtest0-dev libxcb-res0-dev
   dpkg-dev file
   python3-matplotlib python3-numpy python3-cairo
+  # The other formats and the hosts that test them: LV2's headers and schemas, lilv, JACK, the
+  # real hosts (Ardour, Qtractor, lilv's tools, jalv) and the Windows installer's compiler.
+  lv2-dev sordi liblilv-dev lilv-utils libjack-jackd2-dev jackd2 jalv ardour qtractor nsis
 )
 
 missing=()
