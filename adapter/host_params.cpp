@@ -25,6 +25,20 @@ void ApplyHostParam(PluginBase& plug, int index, double normalized) {
     plug.ParamChanged(index);
 }
 
+void ApplyHostPlainParam(PluginBase& plug, int index, double plain) {
+    LockGuard guard(plug.Lock());
+    if (!plug.IsValidParam(index) || std::isnan(plain)) return;
+    PluginParam* param = plug.Param(index);
+    double v = param->Clamped(plain);
+    // Snapped as a normalised value snaps, counted from 0, and kept within the range.
+    if (param->type != ParamType::Continuous)
+        v = param->Clamped(std::floor(v / param->step + 0.5) * param->step);
+    param->value = v;
+    if (Editor* editor = plug.AttachedEditor())
+        editor->ReceiveParamFromPlugin(index, param->NormalizedValue(), true);
+    plug.ParamChanged(index);
+}
+
 bool HostParamDisplay(PluginBase& plug, int index, char* out, std::size_t size) {
     LockGuard guard(plug.Lock());
     if (!plug.IsValidParam(index) || out == nullptr || size == 0) return false;

@@ -17,6 +17,12 @@ double HostParamValue(PluginBase& plug, int index);
 // (ParamChanged).
 void ApplyHostParam(PluginBase& plug, int index, double normalized);
 
+// Sets a parameter from a host's plain value, in the parameter's own units (CLAP's events, LV2's
+// control ports): a value that is not a number changes nothing, one outside the range is taken as
+// the nearer end, a stepped parameter takes the nearest step; then as ApplyHostParam. A plain
+// value x * (max - min) + min is stored with the very bits ApplyHostParam stores for x.
+void ApplyHostPlainParam(PluginBase& plug, int index, double plain);
+
 // The display text of the parameter's current value into out (cut to size with its NUL);
 // false, out untouched, for an invalid index or buffer.
 bool HostParamDisplay(PluginBase& plug, int index, char* out, std::size_t size);

@@ -16,16 +16,32 @@ void ParamChanges::Clear() {
 }
 
 void ParamChanges::Add(int offset, int index, double normalized) {
+    AddPoint({offset, index, normalized, false});
+}
+
+void ParamChanges::AddPlain(int offset, int index, double plain) {
+    AddPoint({offset, index, plain, true});
+}
+
+void ParamChanges::AddPoint(const Point& point) {
     if (count_ == kCapacity) {
-        if (index >= 0 && index < kMaxParams) {
-            leftOver_[index] = normalized;
-            hasLeftOver_[index] = true;
+        if (point.index >= 0 && point.index < kMaxParams) {
+            leftOver_[point.index] = point;
+            hasLeftOver_[point.index] = true;
             anyLeftOver_ = true;
         }
         return;
     }
-    if (count_ > 0 && offset < points_[count_ - 1].offset) sorted_ = false;
-    points_[count_++] = {offset, index, normalized};
+    if (count_ > 0 && point.offset < points_[count_ - 1].offset) sorted_ = false;
+    points_[count_++] = point;
+}
+
+void ParamChanges::Apply(PluginBase& plug, const Point& point) {
+    if (point.plain) {
+        ApplyHostPlainParam(plug, point.index, point.value);
+    } else {
+        ApplyHostParam(plug, point.index, point.value);
+    }
 }
 
 void ParamChanges::SortByOffset() {
@@ -51,12 +67,12 @@ void ParamChanges::Run(PluginBase& plug, int frames, RunFrames run) {
             run(done, at - done);
             done = at;
         }
-        ApplyHostParam(plug, points_[i].index, points_[i].normalized);
+        Apply(plug, points_[i]);
     }
     if (frames > done) run(done, frames - done);
     if (anyLeftOver_) {
         for (int index = 0; index < kMaxParams; ++index) {
-            if (hasLeftOver_[index]) ApplyHostParam(plug, index, leftOver_[index]);
+            if (hasLeftOver_[index]) Apply(plug, leftOver_[index]);
         }
     }
 }

@@ -22,6 +22,8 @@ public:
     // One point: at sample `offset` of the coming block, parameter `index` takes `normalized`.
     // Points may come in any order; those at the same offset keep the order they came in.
     void Add(int offset, int index, double normalized);
+    // The same with a plain value in the parameter's own units (ApplyHostPlainParam).
+    void AddPlain(int offset, int index, double plain);
     int Count() const { return count_; }
 
     // Runs `frames` frames of the host's buffers (as ProcessHostAudio does), applying each point
@@ -35,8 +37,12 @@ private:
     struct Point {
         int offset;
         int index;
-        double normalized;
+        double value;
+        bool plain;
     };
+
+    void AddPoint(const Point& point);
+    static void Apply(PluginBase& plug, const Point& point);
 
     // Sorts the points by offset (stable: a host's own order is usually sorted already).
     void SortByOffset();
@@ -46,7 +52,7 @@ private:
     Point points_[kCapacity];
     int count_ = 0;
     bool sorted_ = true;
-    double leftOver_[kMaxParams] = {};
+    Point leftOver_[kMaxParams] = {};
     bool hasLeftOver_[kMaxParams] = {};
     bool anyLeftOver_ = false;
 };

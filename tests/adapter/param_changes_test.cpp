@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "adapter/host_params.h"
 #include "tests/plugin/fake_plugin.h"
 
 namespace {
@@ -85,4 +86,30 @@ TEST(ParamChangesTest, PointsBeyondTheCapacityLeaveEachParametersLastValueAtTheE
     changes.Clear();
     EXPECT_EQ(Play(plug, changes, 10), Steps({{10, 0.75}})) << "nothing left over after Clear";
     EXPECT_EQ(plug.Param(2)->value, 0.125);
+}
+
+TEST(ParamChangesTest, PlainValuesAreStoredAsTheNormalisedOnesTheyStandFor) {
+    ValuePlayer plug;
+    PluginParam* drive = plug.Param(0);
+    PluginParam* toggle = plug.Param(1);
+    drive->InitParam("Input", 1, 0.0001, 2, 0.001, "Input", 1);
+    toggle->type = ParamType::Stepped;
+    toggle->InitParam("Stereo", 0, 0, 1, 1, "Stereo", 1);
+    ParamChanges changes;
+    for (double x : {0.0, 0.1, 1.0 / 3, 0.49997, 0.7, 1.0}) {
+        ApplyHostParam(plug, 0, x);
+        const double viaNormalized = drive->value;
+        changes.Clear();
+        changes.AddPlain(0, 0, x * (2 - 0.0001) + 0.0001);
+        Play(plug, changes, 0);
+        EXPECT_EQ(drive->value, viaNormalized) << x;
+    }
+    changes.Clear();
+    changes.AddPlain(0, 1, 0.7);
+    changes.AddPlain(0, 0, 1.0);
+    changes.AddPlain(5, 0, 9.0);
+    changes.AddPlain(6, 0, std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(Play(plug, changes, 8), Steps({{5, 1.0}, {3, 2.0}}))
+        << "beyond the range: the nearer end; not a number: nothing";
+    EXPECT_EQ(toggle->value, 1.0) << "a stepped parameter takes the nearest step";
 }
