@@ -76,6 +76,7 @@ std::int64_t ReadBytes(const clap_istream* stream, void* data, std::uint64_t siz
     auto& source = *static_cast<ByteSource*>(stream->ctx);
     const std::uint64_t n =
         std::min({size, kStreamPiece, std::uint64_t(source.bytes->size() - source.at)});
+    if (n == 0) return 0;
     std::memcpy(data, source.bytes->data() + source.at, n);
     source.at += n;
     return static_cast<std::int64_t>(n);
