@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/clap_host_calls.h"
 #include "host/descriptor_poll.h"
 #include "host/plugin_formats.h"
 
@@ -16,6 +17,7 @@ namespace {
 
 constexpr std::size_t kMaxPending = 1024;
 constexpr std::size_t kMaxRecord = 4096;
+// The timers and descriptors the host takes (reserved: registrations fill no more).
 constexpr std::size_t kMaxTimers = 16;
 constexpr std::size_t kMaxFds = 16;
 // The host's state streams move at most this many bytes a call, as hosts with small buffers
@@ -86,159 +88,9 @@ std::int64_t ReadBytes(const clap_istream* stream, void* data, std::uint64_t siz
 
 const PluginFormat kClapFormat = {"CLAP", &TakesClapPath, &LoadClap};
 
-// The clap_host of each instance and its extensions: every call reaches the instance through
-// host_data.
-struct ClapHostCalls {
-    static ClapInstance& Of(const clap_host* host) {
-        return *static_cast<ClapInstance*>(host->host_data);
-    }
-    static const void* GetExtension(const clap_host* host, const char* id);
-    static void RequestRestart(const clap_host*) {}
-    static void RequestProcess(const clap_host*) {}
-    static void RequestCallback(const clap_host* host) { Of(host).callbackRequested_ = true; }
-
-    static void Rescan(const clap_host*, std::uint32_t) {}
-    static void Clear(const clap_host*, clap_id, std::uint32_t) {}
-    static void RequestFlush(const clap_host* host) { Of(host).flushRequested_ = true; }
-
-    static void MarkDirty(const clap_host*) {}
-
-    static void ResizeHintsChanged(const clap_host*) {}
-    static bool RequestResize(const clap_host* host, std::uint32_t width, std::uint32_t height) {
-        ClapInstance& in = Of(host);
-        std::lock_guard<std::mutex> guard(in.recordMutex_);
-        if (in.record_.size() < kMaxRecord) {
-            in.record_.push_back({HostEvent::Type::kResize, -1, 0, static_cast<int>(width),
-                                  static_cast<int>(height)});
-        }
-        return true;
-    }
-    static bool RequestShow(const clap_host*) { return true; }
-    static bool RequestHide(const clap_host*) { return true; }
-    static void Closed(const clap_host*, bool) {}
-
-    static bool RegisterTimer(const clap_host* host, std::uint32_t period, clap_id* id) {
-        ClapInstance& in = Of(host);
-        if (id == nullptr || in.timers_.size() >= kMaxTimers) return false;
-        const std::chrono::milliseconds every(std::max<std::uint32_t>(period, 1));
-        *id = in.nextTimerId_++;
-        in.timers_.push_back({*id, every, std::chrono::steady_clock::now() + every});
-        return true;
-    }
-    static bool UnregisterTimer(const clap_host* host, clap_id id) {
-        auto& timers = Of(host).timers_;
-        const auto found = std::find_if(timers.begin(), timers.end(),
-                                        [id](const ClapInstance::Timer& t) { return t.id == id; });
-        if (found == timers.end()) return false;
-        timers.erase(found);
-        return true;
-    }
-
-    static bool RegisterFd(const clap_host* host, int fd, std::uint32_t flags) {
-        auto& fds = Of(host).fds_;
-        if (fd < 0 || fds.size() >= kMaxFds || Find(fds, fd) != fds.end()) return false;
-        fds.push_back({fd, flags});
-        return true;
-    }
-    static bool ModifyFd(const clap_host* host, int fd, std::uint32_t flags) {
-        auto& fds = Of(host).fds_;
-        const auto found = Find(fds, fd);
-        if (found == fds.end()) return false;
-        found->flags = flags;
-        return true;
-    }
-    static bool UnregisterFd(const clap_host* host, int fd) {
-        auto& fds = Of(host).fds_;
-        const auto found = Find(fds, fd);
-        if (found == fds.end()) return false;
-        fds.erase(found);
-        return true;
-    }
-    static std::vector<ClapInstance::Fd>::iterator Find(std::vector<ClapInstance::Fd>& fds,
-                                                        int fd) {
-        return std::find_if(fds.begin(), fds.end(),
-                            [fd](const ClapInstance::Fd& f) { return f.fd == fd; });
-    }
-
-    static bool IsMainThread(const clap_host* host) {
-        const ClapInstance& in = Of(host);
-        return std::this_thread::get_id() == in.mainThread_ && !in.inAudioCall_;
-    }
-    static bool IsAudioThread(const clap_host* host) { return Of(host).inAudioCall_; }
-
-    static void Log(const clap_host* host, std::int32_t severity, const char* message) {
-        if (severity >= CLAP_LOG_WARNING) {
-            std::fprintf(stderr, "%s: CLAP plug-in says (%d): %s\n", Of(host).hostName_.c_str(),
-                         static_cast<int>(severity), message != nullptr ? message : "");
-        }
-    }
-
-    static void Changed(const clap_host*) {}
-    static bool IsRescanFlagSupported(const clap_host*, std::uint32_t) { return false; }
-    static void RescanPorts(const clap_host*, std::uint32_t) {}
-
-    static bool Push(const clap_output_events* list, const clap_event_header* event) {
-        return event != nullptr && static_cast<ClapInstance*>(list->ctx)->Record(*event);
-    }
-};
-
-namespace {
-
-const clap_host_params kHostParams = {&ClapHostCalls::Rescan, &ClapHostCalls::Clear,
-                                      &ClapHostCalls::RequestFlush};
-const clap_host_state kHostState = {&ClapHostCalls::MarkDirty};
-const clap_host_gui kHostGui = {&ClapHostCalls::ResizeHintsChanged, &ClapHostCalls::RequestResize,
-                                &ClapHostCalls::RequestShow, &ClapHostCalls::RequestHide,
-                                &ClapHostCalls::Closed};
-const clap_host_timer_support kHostTimers = {&ClapHostCalls::RegisterTimer,
-                                             &ClapHostCalls::UnregisterTimer};
-const clap_host_posix_fd_support kHostFds = {&ClapHostCalls::RegisterFd, &ClapHostCalls::ModifyFd,
-                                             &ClapHostCalls::UnregisterFd};
-const clap_host_thread_check kHostThreadCheck = {&ClapHostCalls::IsMainThread,
-                                                 &ClapHostCalls::IsAudioThread};
-const clap_host_log kHostLog = {&ClapHostCalls::Log};
-const clap_host_latency kHostLatency = {&ClapHostCalls::Changed};
-const clap_host_tail kHostTail = {&ClapHostCalls::Changed};
-const clap_host_audio_ports kHostAudioPorts = {&ClapHostCalls::IsRescanFlagSupported,
-                                               &ClapHostCalls::RescanPorts};
-
-}  // namespace
-
-const void* ClapHostCalls::GetExtension(const clap_host*, const char* id) {
-    struct Row {
-        const char* id;
-        const void* table;
-    };
-    const Row rows[] = {
-        {kExtParams, &kHostParams},
-        {kExtState, &kHostState},
-        {kExtGui, &kHostGui},
-        {kExtTimerSupport, &kHostTimers},
-        {kExtPosixFdSupport, &kHostFds},
-        {kExtThreadCheck, &kHostThreadCheck},
-        {kExtLog, &kHostLog},
-        {kExtLatency, &kHostLatency},
-        {kExtTail, &kHostTail},
-        {kExtAudioPorts, &kHostAudioPorts},
-    };
-    for (const Row& row : rows) {
-        if (id != nullptr && std::strcmp(id, row.id) == 0) return row.table;
-    }
-    return nullptr;
-}
-
 ClapInstance::ClapInstance(const std::string& hostName)
     : hostName_(hostName), mainThread_(std::this_thread::get_id()) {
-    host_ = {kVersion,
-             this,
-             hostName_.c_str(),
-             "ORV AUDIO",
-             "",
-             "1.0",
-             &ClapHostCalls::GetExtension,
-             &ClapHostCalls::RequestRestart,
-             &ClapHostCalls::RequestProcess,
-             &ClapHostCalls::RequestCallback};
+    host_ = ClapHostCalls::Host(this, hostName_.c_str());
     pending_.reserve(kMaxPending);
     record_.reserve(kMaxRecord);
     timers_.reserve(kMaxTimers);
@@ -538,7 +390,7 @@ bool ClapInstance::Record(const clap_event_header& event) {
         record.value = Normalized(record.index, record.value);
     }
     std::lock_guard<std::mutex> guard(recordMutex_);
-    if (record_.size() >= kMaxRecord) return false;
+    if (record_.size() >= record_.capacity()) return false;
     record_.push_back(record);
     return true;
 }
@@ -616,25 +468,22 @@ void ClapInstance::IdleEditor() {
     if (!Alive()) return;
     if (callbackRequested_.exchange(false)) plugin_->on_main_thread(plugin_);
     // Each handler may register or unregister: the loop works from what was registered now.
-    Fd fds[kMaxFds];
-    const std::size_t fdCount = fds_.size();
-    std::copy(fds_.begin(), fds_.end(), fds);
-    for (std::size_t i = 0; i < fdCount && Alive(); ++i) {
-        const std::uint32_t ready = PollDescriptor(fds[i].fd, fds[i].flags);
-        const bool registered = ClapHostCalls::Find(fds_, fds[i].fd) != fds_.end();
-        if (ready != 0 && registered && fdExt_ != nullptr) fdExt_->on_fd(plugin_, fds[i].fd, ready);
+    const std::vector<Fd> fds = fds_;
+    for (const Fd& fd : fds) {
+        if (!Alive()) return;
+        const std::uint32_t ready = PollDescriptor(fd.fd, fd.flags);
+        const bool registered = ClapHostCalls::Find(fds_, fd.fd) != fds_.end();
+        if (ready != 0 && registered && fdExt_ != nullptr) fdExt_->on_fd(plugin_, fd.fd, ready);
     }
     const auto now = std::chrono::steady_clock::now();
-    Timer timers[kMaxTimers];
-    const std::size_t timerCount = timers_.size();
-    std::copy(timers_.begin(), timers_.end(), timers);
-    for (std::size_t i = 0; i < timerCount && Alive(); ++i) {
-        if (timers[i].due > now) continue;
+    const std::vector<Timer> timers = timers_;
+    for (const Timer& timer : timers) {
+        if (!Alive()) return;
         auto found = std::find_if(timers_.begin(), timers_.end(),
-                                  [&](const Timer& t) { return t.id == timers[i].id; });
-        if (found == timers_.end()) continue;
+                                  [&](const Timer& t) { return t.id == timer.id; });
+        if (timer.due > now || found == timers_.end()) continue;
         found->due = now + found->period;
-        if (timerExt_ != nullptr) timerExt_->on_timer(plugin_, timers[i].id);
+        if (timerExt_ != nullptr) timerExt_->on_timer(plugin_, timer.id);
     }
     if (flushRequested_.exchange(false) && !processing_) Flush();
 }
