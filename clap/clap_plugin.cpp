@@ -78,7 +78,7 @@ ClapPlugin::ClapPlugin(const clap_host* host, const PluginConstants& constants)
                &::Process,
                &GetExtension,
                &::OnMainThread};
-    hostCode = 0;
+    hostCode = 0;  // the host table names VST 2 products; no CLAP host is told apart
     for (int i = 0; i < NInputs(); ++i) Input(i)->connected = true;
     for (int i = 0; i < NOutputs(); ++i) Output(i)->connected = true;
     if (IsComplete() && !SetBlockSize(1024)) MarkIncomplete();
