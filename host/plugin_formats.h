@@ -17,6 +17,8 @@ struct PluginFormat {
     std::unique_ptr<PluginModule> (*load)(const std::string& path, std::string* error);
 };
 
+// An .lv2 bundle folder (Linux).
+extern const PluginFormat kLv2Format;
 // Takes any file: it comes last.
 extern const PluginFormat kVst2Format;
 
