@@ -78,14 +78,13 @@ void EditorWindowTest::Click(Point p, uint32_t button) {
     IdleFor(10);
 }
 
-std::vector<uint32_t> EditorWindowTest::PanelOf(
-    const host::HostedEffect& effect, const std::function<void(HeadlessEditor&)>& gestures) {
+std::vector<uint32_t> HeadlessPanel(const std::vector<float>& values,
+                                    const std::function<void(HeadlessEditor&)>& gestures) {
     ORV_Q12 reference(nullptr, &HeadlessEditor::Create);
     AEffect* copy = reference.Effect();
     copy->dispatcher(copy, effOpen, 0, 0, nullptr, 0.0f);
-    for (int i = 0; i < ORV_Q12::kParamCount; ++i) {
-        copy->setParameter(copy, i, effect.GetParameter(i));
-    }
+    for (int i = 0; i < static_cast<int>(values.size()); ++i)
+        copy->setParameter(copy, i, values[i]);
     auto& editor = static_cast<HeadlessEditor&>(*reference.AttachedEditor());
     editor.Tick();
     if (gestures) gestures(editor);
@@ -99,8 +98,15 @@ std::vector<uint32_t> EditorWindowTest::PanelOf(
     return pixels;
 }
 
-int EditorWindowTest::DifferingPixels(const std::vector<uint32_t>& expected, uint32_t window) {
-    const WindowImage image = x11.Image(window != 0 ? window : child);
+std::vector<uint32_t> EditorWindowTest::PanelOf(
+    const host::HostedEffect& effect, const std::function<void(HeadlessEditor&)>& gestures) {
+    std::vector<float> values;
+    for (int i = 0; i < ORV_Q12::kParamCount; ++i) values.push_back(effect.GetParameter(i));
+    return HeadlessPanel(values, gestures);
+}
+
+int DifferingPixels(X11TestHost& x11, uint32_t window, const std::vector<uint32_t>& expected) {
+    const WindowImage image = x11.Image(window);
     if (image.pixels.size() != expected.size()) return int(expected.size());
     int differing = 0;
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -117,6 +123,10 @@ int EditorWindowTest::DifferingPixels(const std::vector<uint32_t>& expected, uin
         }
     }
     return differing;
+}
+
+int EditorWindowTest::DifferingPixels(const std::vector<uint32_t>& expected, uint32_t window) {
+    return ::DifferingPixels(x11, window != 0 ? window : child, expected);
 }
 
 void EditorWindowTest::SaveWindow(const char* name) {

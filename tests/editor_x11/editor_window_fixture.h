@@ -13,6 +13,13 @@
 #include "tests/editor/panel_layout.h"
 #include "tests/editor_x11/x11_test_host.h"
 
+// The panel the headless editor draws for normalised parameter values (one per parameter), after
+// `gestures`, row by row as 0xAARRGGBB.
+std::vector<uint32_t> HeadlessPanel(const std::vector<float>& values,
+                                    const std::function<void(HeadlessEditor&)>& gestures = {});
+// Pixels of a window that differ from `expected` at the window's precision.
+int DifferingPixels(X11TestHost& x11, uint32_t window, const std::vector<uint32_t>& expected);
+
 class EditorWindowTest : public ModuleTest {
 protected:
     // Where the host's window lies on the screen; the editor opens at its top left corner.
