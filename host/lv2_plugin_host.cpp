@@ -92,10 +92,6 @@ void Lv2Instance::SetPort(int index, float value) {
         ui->port_event(ui_, Control(index)->port, sizeof(float), 0, &ports_[index]);
 }
 
-void Lv2Instance::WritePort(int index, float value) {
-    if (Control(index) != nullptr) ports_[index] = value;
-}
-
 bool Lv2Instance::Instantiate(double sampleRate, int maxBlock) {
     const LV2_Descriptor* plugin = module_.PluginDescriptor();
     optionMaxBlock_ = maxBlock;

@@ -38,9 +38,6 @@ public:
     explicit Lv2Instance(Lv2Module& module);
     ~Lv2Instance() override;
 
-    // What only LV2 has: any float written straight into a control's port, as a host may.
-    void WritePort(int index, float value);
-
     std::string Name() override;
     std::string Vendor() override;
     std::string Version() override;
