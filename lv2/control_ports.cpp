@@ -6,11 +6,12 @@
 #include "adapter/host_params.h"
 
 void ControlPorts::Connect(int index, const float* data) {
-    if (Port* port = At(index)) {
-        port->data = data;
-        // A new buffer is read afresh: its value is the host's, whatever the old one held.
-        port->read = false;
-    }
+    Port* port = At(index);
+    // A new buffer is read afresh: its value is the host's, whatever the old one held. Hosts
+    // may connect the same buffer before every run.
+    if (port == nullptr || port->data == data) return;
+    port->data = data;
+    port->read = false;
 }
 
 void ControlPorts::Read(PluginBase& plug, int frames) {
