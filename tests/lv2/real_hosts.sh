@@ -92,6 +92,7 @@ jalv)
   wait $jalv || status=$?
   exec 3>&-
   cat "$work/jalv.log"
+  echo
   [ "$ports" = "orv-q12:in_l orv-q12:in_r orv-q12:out_l orv-q12:out_r " ] ||
     fail "jalv's JACK ports: '$ports'"
   grep -q '^volume = 6\.0' "$work/jalv.log" || fail "jalv did not set volume"
