@@ -7,6 +7,7 @@ namespace {
 // Asked in this order; the first format that takes the path loads it.
 const PluginFormat* const kFormats[] = {
     &kClapFormat,
+    &kLv2Format,
     &kVst2Format,
 };
 

@@ -19,6 +19,8 @@ struct PluginFormat {
 
 // A .clap file.
 extern const PluginFormat kClapFormat;
+// An .lv2 bundle folder (Linux).
+extern const PluginFormat kLv2Format;
 // Takes any file: it comes last.
 extern const PluginFormat kVst2Format;
 

@@ -8,6 +8,9 @@
 struct GoldenRender {
     const char* name;
     std::uint64_t hash;
+    // The format whose own render this is, where it cannot carry what the others carry (LV2's
+    // ports hold floats, control values and samples alike); null for every other format.
+    const char* format = nullptr;
 };
 
 // Terminated by an entry with a null name.
