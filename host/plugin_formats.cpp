@@ -6,6 +6,7 @@ namespace {
 
 // Asked in this order; the first format that takes the path loads it.
 const PluginFormat* const kFormats[] = {
+    &kVst3Format,
     &kVst2Format,
 };
 

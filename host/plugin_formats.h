@@ -17,6 +17,8 @@ struct PluginFormat {
     std::unique_ptr<PluginModule> (*load)(const std::string& path, std::string* error);
 };
 
+// A .vst3 bundle folder (or file).
+extern const PluginFormat kVst3Format;
 // Takes any file: it comes last.
 extern const PluginFormat kVst2Format;
 
