@@ -176,7 +176,7 @@ tresult Vst3MemoryStream::write(void* buffer, int32 numBytes, int32* numBytesWri
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     if (bytes_.size() < position_) bytes_.resize(position_);
     const std::size_t overlap = std::min(bytes_.size() - position_, std::size_t(numBytes));
-    std::memcpy(bytes_.data() + position_, bytes, overlap);
+    if (overlap > 0) std::memcpy(bytes_.data() + position_, bytes, overlap);
     bytes_.insert(bytes_.end(), bytes + overlap, bytes + numBytes);
     position_ += static_cast<std::size_t>(numBytes);
     if (numBytesWritten != nullptr) *numBytesWritten = numBytes;
