@@ -28,6 +28,8 @@ string(REPLACE "0x" "" ORV_VST3_CLASS_ID "${ORV_VST3_CLASS_ID_WORDS}")
 string(REPLACE ";" "" ORV_VST3_CLASS_ID "${ORV_VST3_CLASS_ID}")
 set(ORV_VST3_CATEGORY "Audio Module Class")
 set(ORV_VST3_SUBCATEGORIES "Fx|Distortion")
+# The interface version the class info reports, the one whose facts the declarations follow.
+set(ORV_VST3_SDK_VERSION "VST 3.7.14")
 
 # CLAP: the plug-in id, the maker's address reversed, then the product (fixed for good).
 set(ORV_CLAP_ID "example.orv-audio.q12")

@@ -1,7 +1,7 @@
 # Packaging the plug-in modules. Each format's module installs itself (orv_plugin_module's
 # INSTALL_DIR, or the format folder's own install rules for a bundle): `cmake --install` puts the
 # VST 2 module in lib/vst under the prefix, where Linux hosts look (/usr/local/lib/vst by
-# default). CPack makes a Debian package of everything installed (/usr/lib/vst/ORV_Q12.so, ...)
+# default), and the VST 3 bundle in lib/vst3. CPack makes a Debian package of everything installed (/usr/lib/vst/ORV_Q12.so, ...)
 # on Linux, and a zip of the Windows modules and a read-me.
 if(WIN32)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/windows-readme.txt.in

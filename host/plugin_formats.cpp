@@ -8,6 +8,7 @@ namespace {
 const PluginFormat* const kFormats[] = {
     &kClapFormat,
     &kLv2Format,
+    &kVst3Format,
     &kVst2Format,
 };
 

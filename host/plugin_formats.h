@@ -21,6 +21,8 @@ struct PluginFormat {
 extern const PluginFormat kClapFormat;
 // An .lv2 bundle folder (Linux).
 extern const PluginFormat kLv2Format;
+// A .vst3 bundle folder (or file).
+extern const PluginFormat kVst3Format;
 // Takes any file: it comes last.
 extern const PluginFormat kVst2Format;
 

@@ -5,7 +5,9 @@
 // open opened one and a close closed it. Any format: it drives a host::PluginInstance.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "host/plugin_host.h"
 
@@ -25,4 +27,7 @@ public:
     // A user's click at a panel pixel of the effect's open editor (the right button opens a
     // control's entry box), then the user-interface loop until the editor has dealt with it.
     virtual void Click(host::PluginInstance& fx, int x, int y, bool right) = 0;
+    // The open editor window's pixels as the screen shows them, 0xRRGGBB row by row, after the
+    // user-interface loop ran for a moment; empty when no editor window is open.
+    virtual std::vector<uint32_t> EditorPixels(host::PluginInstance& fx) = 0;
 };

@@ -37,6 +37,26 @@ public:
         IdleFor(fx, 40);
     }
 
+    std::vector<uint32_t> EditorPixels(host::PluginInstance& fx) override {
+        IdleFor(fx, 60);
+        const std::vector<uint32_t> children = x11_.Children(window_);
+        if (children.size() != 1) return {};
+        const WindowImage image = x11_.Image(children[0]);
+        std::vector<uint32_t> rgb;
+        for (const uint32_t pixel : image.pixels) {
+            uint32_t value = 0;
+            for (int c = 0; c < 3; ++c) {
+                const uint32_t mask = image.masks[c];
+                const uint32_t channel = (pixel & mask) >> __builtin_ctz(mask);
+                const int bits = __builtin_popcount(mask);
+                value |= (bits >= 8 ? channel >> (bits - 8) : channel << (8 - bits))
+                         << (16 - 8 * c);
+            }
+            rgb.push_back(value);
+        }
+        return rgb;
+    }
+
 private:
     void IdleFor(host::PluginInstance& fx, int milliseconds) {
         x11_.Sync();

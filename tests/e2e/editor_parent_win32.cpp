@@ -25,6 +25,22 @@ public:
         PumpMessages(60);
     }
 
+    std::vector<uint32_t> EditorPixels(host::PluginInstance& fx) override {
+        Idle(fx);
+        PumpMessages(60);
+        const HWND editor = Editor(nullptr);
+        RECT r{};
+        if (editor == nullptr || !GetClientRect(editor, &r)) return {};
+        const std::unique_ptr<SysBitmap> shot = CaptureWindow(editor, r.right, r.bottom);
+        if (shot == nullptr) return {};
+        std::vector<uint32_t> rgb;
+        for (int y = 0; y < shot->Height(); ++y) {
+            for (int x = 0; x < shot->Width(); ++x)
+                rgb.push_back(shot->Bits()[y * shot->RowSpan() + x] & 0xFFFFFFu);
+        }
+        return rgb;
+    }
+
 private:
     static HWND Window() { return HostWindow::Shared().Handle(); }
     // The editor window after `previous` (the first for null).
