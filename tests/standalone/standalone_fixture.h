@@ -24,6 +24,9 @@ struct StereoSignal {
 
 // Tones with a little noise on both channels, different on each.
 StereoSignal TestSignal(int frames);
+StereoSignal Silence(int frames);
+// Whether `frames` frames of b from bAt on equal a's from aAt on, bit for bit.
+bool SameFrom(const StereoSignal& a, int aAt, const StereoSignal& b, int bAt, int frames);
 
 // A child process whose standard output and error go to a file.
 class ChildProcess {
@@ -56,7 +59,7 @@ public:
     bool Patch(const std::string& name);
 
     // From its next period on, plays `silentPeriods` of silence, then the signal, then silence,
-    // and records `frames` frames of both inputs. The signal must outlive the recording.
+    // and records `frames` frames of both inputs.
     void Arm(const StereoSignal& signal, int silentPeriods, int frames);
     bool WaitRecorded(double seconds);
     const StereoSignal& Recorded() const { return recorded_; }
@@ -70,7 +73,7 @@ private:
     jack_client_t* client_ = nullptr;
     jack_port_t* outs_[2] = {nullptr, nullptr};
     jack_port_t* ins_[2] = {nullptr, nullptr};
-    const StereoSignal* playing_ = nullptr;
+    StereoSignal playing_;
     int silentFrames_ = 0;
     StereoSignal recorded_;
     int position_ = 0;

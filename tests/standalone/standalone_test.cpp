@@ -56,22 +56,6 @@ StereoSignal Render(const std::string& dir, const StereoSignal& input,
     return ReadWav(dir + "/out.wav");
 }
 
-StereoSignal Silence(int frames) {
-    StereoSignal s;
-    for (auto& channel : s.channel) channel.assign(frames, 0.0f);
-    return s;
-}
-
-// Whether b's frames from bAt on equal a's from aAt on, bit for bit, as far as b goes.
-bool SameFrom(const StereoSignal& a, int aAt, const StereoSignal& b, int bAt, int frames) {
-    if (aAt + frames > a.Frames() || bAt + frames > b.Frames()) return false;
-    for (int c = 0; c < 2; ++c) {
-        if (std::memcmp(&a.channel[c][aAt], &b.channel[c][bAt], frames * sizeof(float)) != 0)
-            return false;
-    }
-    return true;
-}
-
 // The seven values of a state file's 64 bytes; zeros for any other file.
 std::vector<double> StateValues(const std::string& bytes) {
     std::vector<double> values(7, 0.0);
