@@ -36,13 +36,19 @@ void Say(const char* format, ...) {
     std::fputc('\n', stderr);
 }
 
-std::string ParamText(PluginBase& plug, int index, double normalized, bool current) {
+// What the parameter shows now, with its unit unless the unit only repeats its name.
+std::string Shown(PluginBase& plug, int index) {
     char text[64] = "";
-    if (current) {
-        HostParamDisplay(plug, index, text, sizeof(text));
-    } else {
-        HostParamDisplayOfNormalized(plug, index, normalized, text, sizeof(text));
-    }
+    char label[64] = "";
+    HostParamDisplay(plug, index, text, sizeof(text));
+    HostParamLabel(plug, index, label, sizeof(label));
+    return DisplayWithLabel(text, label, plug.Param(index)->name);
+}
+
+// What it would show at a normalised value.
+std::string ShownAt(PluginBase& plug, int index, double normalized) {
+    char text[64] = "";
+    HostParamDisplayOfNormalized(plug, index, normalized, text, sizeof(text));
     return text;
 }
 
@@ -55,7 +61,7 @@ private:
     enum class End { kSignal, kWindowClosed, kServerGone, kDisplayLost, kFailed };
 
     bool Start();
-    bool RestoreSettings();
+    void RestoreSettings();
     bool ApplyParams();
     End Loop();
     int Finish(End end);
@@ -129,7 +135,8 @@ bool StandaloneApp::Start() {
         Say("JACK client \"%s\" at %g Hz, %d frames a period", client_->Name().c_str(), rate,
             frames);
     }
-    if (!RestoreSettings() || !ApplyParams()) return false;
+    RestoreSettings();
+    if (!ApplyParams()) return false;
 
     if (!client_->Activate(&error)) {
         Say("%s", error.c_str());
@@ -150,8 +157,8 @@ bool StandaloneApp::Start() {
     return true;
 }
 
-bool StandaloneApp::RestoreSettings() {
-    if (state_ == nullptr) return true;
+void StandaloneApp::RestoreSettings() {
+    if (state_ == nullptr) return;
     std::string problem;
     switch (state_->LoadInto(*plug_, &problem)) {
         case StateFile::Load::kLoaded:
@@ -167,7 +174,6 @@ bool StandaloneApp::RestoreSettings() {
             Say("ignoring the settings in %s: %s", state_->Path().c_str(), problem.c_str());
             break;
     }
-    return true;
 }
 
 bool StandaloneApp::ApplyParams() {
@@ -184,13 +190,9 @@ bool StandaloneApp::ApplyParams() {
             Say("cannot set %s to '%s'", param.name.c_str(), param.value.c_str());
             return false;
         }
-        char label[64] = "";
-        HostParamLabel(*plug_, index, label, sizeof(label));
-        const std::string shown =
-            DisplayWithLabel(ParamText(*plug_, index, 0, true), label, names[index]);
         const std::string warning =
-            OutOfRangeWarning(names[index], param.value, ParamText(*plug_, index, 0.0, false),
-                              ParamText(*plug_, index, 1.0, false), shown);
+            OutOfRangeWarning(names[index], param.value, ShownAt(*plug_, index, 0.0),
+                              ShownAt(*plug_, index, 1.0), Shown(*plug_, index));
         if (!warning.empty()) Say("%s", warning.c_str());
     }
     return true;
