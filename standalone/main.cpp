@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.version) {
-        std::printf("orv-q12 (%s by %s) %s\n", identity::kProductName, identity::kVendorName,
-                    identity::kVersionText);
+        std::printf(ORV_STANDALONE_PROGRAM " (%s by %s) %s\n", identity::kProductName,
+                    identity::kVendorName, identity::kVersionText);
         return 0;
     }
     return RunStandalone(options);

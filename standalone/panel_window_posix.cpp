@@ -14,8 +14,8 @@ constexpr uint32_t kMinSizeHint = 1u << 4;
 constexpr uint32_t kMaxSizeHint = 1u << 5;
 constexpr int kSizeHintWords = 18;
 
-// The desktop entry's name, so that desktops group the window with it.
-constexpr char kClass[] = "orv-q12\0orv-q12";
+// The desktop entry's name as instance and class, so that desktops group the window with it.
+constexpr char kClass[] = ORV_STANDALONE_PROGRAM "\0" ORV_STANDALONE_PROGRAM;
 
 }  // namespace
 

@@ -14,7 +14,7 @@ struct StandaloneOptions {
     bool verbose = false;
     bool help = false;
     bool version = false;
-    std::string clientName = "orv-q12";
+    std::string clientName = ORV_STANDALONE_PROGRAM;
     std::string stateFile;  // empty: the default file in the user's configuration folder
     std::vector<ParamOption> params;
 };

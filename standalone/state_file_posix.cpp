@@ -58,7 +58,7 @@ std::string StateFile::DefaultPath() {
     } else {
         return "";
     }
-    return folder + "/orv-q12/state";
+    return folder + "/" ORV_STANDALONE_PROGRAM "/state";
 }
 
 StateFile::Load StateFile::LoadInto(PluginBase& plug, std::string* problem) const {
