@@ -26,6 +26,11 @@ else()
   set(orv_kind "${orv_kind} and ${orv_last_title} effect plug-ins")
 endif()
 
+# The standalone program beside the plug-ins, where the build made it.
+if(TARGET orv-q12)
+  set(orv_kind "${orv_kind} and a standalone JACK program")
+endif()
+
 set(CPACK_PACKAGE_NAME ${ORV_PACKAGE_NAME})
 set(CPACK_PACKAGE_VENDOR "${ORV_VENDOR_NAME}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -34,6 +39,10 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "${ORV_PRODUCT_NAME} by ${ORV_VENDOR_NAME} is a two-channel overdrive for digital audio workstations:"
   "a circuit model of an analog overdrive pedal with Input, Drive, Filter and Volume"
   "knobs, a stereo switch, a 2x or 4x oversampling switch and a footswitch.")
+if(TARGET orv-q12)
+  string(APPEND CPACK_PACKAGE_DESCRIPTION "\n"
+    "orv-q12 plays it on its own, through the JACK audio server or PipeWire's JACK support.")
+endif()
 set(CPACK_PACKAGE_HOMEPAGE_URL "${ORV_URL}")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)

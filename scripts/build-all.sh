@@ -32,6 +32,7 @@ echo
 modules Linux "$root/build/linux"
 modules Windows "$root/build/win64"
 cat <<TXT
+Standalone program:          $root/build/linux/bin/orv-q12
 Demo input:                  $root/build/demo/riff.wav
 Demo through ORV Q12:        $root/build/demo/riff-orv-q12.wav
 Debian package:              $deb

@@ -25,6 +25,16 @@ while IFS=$'\t' read -r format _ path below; do
   [ -e "$prefix/$below" ] && skip "$prefix/$below is already on this machine"
 done < "$dir/modules.txt"
 [ ${#formats[@]} -gt 0 ] || fail "$dir/modules.txt lists no module"
+# The standalone program with its desktop entry and icon, when the build made it.
+program=()
+if [ -x "$dir/bin/orv-q12" ]; then
+  program=("$prefix/bin/orv-q12" "$prefix/share/applications/orv-q12.desktop"
+           "$prefix/share/icons/hicolor/256x256/apps/orv-q12.png")
+  for file in "${program[@]}"; do
+    [ -e "$file" ] && skip "$file is already on this machine"
+  done
+  installed+=("${program[@]}")
+fi
 # The folders the modules go into, and whether each was there before.
 folders_before=()
 for module in "${installed[@]}"; do
@@ -61,6 +71,12 @@ for i in "${!formats[@]}"; do
     fail "the installed $format module sounds different from the one built"
 done
 
+if [ ${#program[@]} -gt 0 ]; then
+  for file in "${program[@]}"; do [ -e "$file" ] || fail "$file is not installed"; done
+  "${program[0]}" --version | grep -q "ORV Q12" || fail "the installed orv-q12 does not run"
+  grep -q '^Exec=orv-q12$' "${program[1]}" || fail "the desktop entry does not start orv-q12"
+fi
+
 dpkg --purge "$name" >/dev/null || fail "dpkg --purge $name failed"
 dpkg-query -W "$name" >/dev/null 2>&1 && fail "$name is still known to dpkg"
 for module in "${installed[@]}"; do
@@ -71,4 +87,6 @@ for entry in "${folders_before[@]}"; do
   [ "$([ -d "$folder" ] && echo present || echo absent)" = "$before" ] ||
     fail "$folder was $before before the test"
 done
-echo "$(basename "$deb"): installed, loaded and rendered ${formats[*]}, removed"
+ran=""
+[ ${#program[@]} -gt 0 ] && ran=", ran orv-q12"
+echo "$(basename "$deb"): installed, loaded and rendered ${formats[*]}$ran, removed"

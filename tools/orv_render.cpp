@@ -7,22 +7,20 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "host/parameter_info.h"
 #include "host/plugin_host.h"
+#include "tools/param_option.h"
 
 namespace {
 
 struct Options {
     std::string plugin = ORV_DEFAULT_PLUGIN;
-    std::vector<std::pair<std::string, std::string>> params;
+    std::vector<ParamOption> params;
     double rate = 0;  // 0: the file's own rate
     int block = 512;
     int precision = 32;
@@ -55,10 +53,10 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
             if (arg == "--plugin") {
                 options.plugin = v;
             } else if (arg == "--param") {
-                const char* equals = std::strchr(v, '=');
-                if (equals == nullptr || equals == v)
-                    return "--param takes NAME=VALUE, not '" + std::string(v) + "'";
-                options.params.emplace_back(std::string(v, equals), std::string(equals + 1));
+                ParamOption param;
+                const std::string problem = ParseParamOption(v, &param);
+                if (!problem.empty()) return problem;
+                options.params.push_back(param);
             } else if (arg == "--rate") {
                 options.rate = std::strtod(v, &end);
                 if (*end != '\0' || !(options.rate > 0) || options.rate > 1536000) {
@@ -91,46 +89,15 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
     return "";
 }
 
-// The index of the parameter whose name matches, or -1.
-int FindParameter(host::PluginInstance& fx, const std::string& name, std::string* known) {
-    for (int i = 0; i < fx.ParamCount(); ++i) {
-        const std::string candidate = fx.ParamName(i);
-        if (strcasecmp(candidate.c_str(), name.c_str()) == 0) return i;
-        *known += (i > 0 ? ", " : "") + candidate;
-    }
-    return -1;
+// The index of the parameter whose name matches, or -1 with the error.
+int FindParameter(host::PluginInstance& fx, const std::string& name, std::string* error) {
+    std::vector<std::string> names;
+    for (int i = 0; i < fx.ParamCount(); ++i) names.push_back(fx.ParamName(i));
+    return FindParamByName(names, name, error);
 }
 
-// The whole text as a number; false for anything else, such as a display text like "On".
-bool ParseNumber(const std::string& text, double* number) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    *number = std::strtod(text.c_str(), &end);
-    while (*end == ' ') ++end;
-    return *end == '\0' && end != text.c_str() && errno != ERANGE;
-}
-
-// A display text with the parameter's unit, unless the unit only repeats the name.
 std::string WithLabel(const std::string& display, const host::ParameterInfo& info) {
-    if (info.label.empty() || info.label == info.name) return display;
-    return display + " " + info.label;
-}
-
-// Warns when a numeric value lies outside the range the parameter's displays show at its ends,
-// naming what the effect made of it.
-void WarnIfOutOfRange(host::PluginInstance& fx, int index, const host::ParameterInfo& info,
-                      const std::string& value) {
-    double requested, lowest, highest;
-    if (!ParseNumber(value, &requested) || !ParseNumber(info.lowest, &lowest) ||
-        !ParseNumber(info.highest, &highest)) {
-        return;
-    }
-    if (lowest > highest) std::swap(lowest, highest);
-    if (requested >= lowest && requested <= highest) return;
-    std::fprintf(stderr, "orv-render: warning: %s=%s lies outside %s .. %s; clamped to %s\n",
-                 info.name.c_str(), value.c_str(), info.lowest.c_str(), info.highest.c_str(),
-                 WithLabel(fx.ParamDisplay(index), info).c_str());
+    return DisplayWithLabel(display, info.label, info.name);
 }
 
 // One line per parameter: name, range and default, in columns.
@@ -254,19 +221,24 @@ int main(int argc, char** argv) {
         sf_close(in);
         return Fail(options.plugin + " does not start at " + std::to_string(rate) + " Hz");
     }
-    for (const auto& [name, value] : options.params) {
-        std::string known;
-        const int index = FindParameter(*fx, name, &known);
+    for (const ParamOption& param : options.params) {
+        std::string unknown;
+        const int index = FindParameter(*fx, param.name, &unknown);
         if (index < 0) {
             sf_close(in);
-            return Fail("unknown parameter '" + name + "' (parameters: " + known + ")");
+            return Fail(unknown);
         }
-        if (!fx->SetParamFromText(index, value)) {
+        if (!fx->SetParamFromText(index, param.value)) {
             sf_close(in);
-            return Fail("cannot set " + name + " to '" + value + "'");
+            return Fail("cannot set " + param.name + " to '" + param.value + "'");
         }
-        if (index < static_cast<int>(params.size()))
-            WarnIfOutOfRange(*fx, index, params[index], value);
+        if (index >= static_cast<int>(params.size())) continue;
+        // Named as the range shows them, with what the effect made of the value.
+        const host::ParameterInfo& info = params[index];
+        const std::string warning =
+            OutOfRangeWarning(info.name, param.value, info.lowest, info.highest,
+                              WithLabel(fx->ParamDisplay(index), info));
+        if (!warning.empty()) std::fprintf(stderr, "orv-render: %s\n", warning.c_str());
     }
 
     SF_INFO outInfo{};

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Draws the ORV Q12 panel images beside this script: 100.png (background), 101.png (knob,
 81 frames), 103.png (footswitch, 2 frames), 105.png (toggle switch, 2 frames), 106.png
-(input strip, 101 frames) and 107.png (status light, 2 frames: lit, dark). Run it by hand when
-the artwork changes and commit the PNGs:
+(input strip, 101 frames) and 107.png (status light, 2 frames: lit, dark), and icon.png, the
+standalone program's icon (256 x 256). Run it by hand when the artwork changes and commit the
+PNGs:
 
     /usr/bin/python3 resources/img/draw_panel.py
 
@@ -197,7 +198,8 @@ def knob_frame(angle, static):
     return out
 
 
-def draw_knob_strip():
+def knob_static():
+    """What every frame of the knob shares: its grid, lighting, brushing and shadow."""
     c = KNOB / 2.0
     x, y = grid(KNOB, KNOB, c, c)
     r = np.hypot(x, y)
@@ -215,6 +217,11 @@ def draw_knob_strip():
         "shadow": shadow(KNOB, KNOB, lambda sx, sy: np.clip(26.5 - np.hypot(sx - c, sy - c), 0, 1),
                          1.8, 3.6, 3, 0.65),
     }
+    return static
+
+
+def draw_knob_strip():
+    static = knob_static()
     frames = []
     for i in range(KNOB_FRAMES):
         angle = math.radians(-150.0 + 300.0 * i / (KNOB_FRAMES - 1))
@@ -600,6 +607,51 @@ def draw_background():
     save(img, "100.png")
 
 
+# ---------------------------------------------------------------------------------------------
+# icon.png: orv-q12's icon, 256 x 256: a square of the enclosure's paint with a knob, the lit
+# status light and the name.
+
+ICON = 256
+
+
+def draw_icon():
+    x, y = grid(ICON, ICON, 0, 0)
+    img = blank(ICON * SS, ICON * SS)
+    d = rounded_rect_distance(x, y, 8.0, 8.0, ICON - 8.0, ICON - 8.0, 36.0)
+    over(img, (0.0, 0.0, 0.0), 0.45 * np.exp(-np.clip(-d + 3.0, 0, None) / 3.0) * (d < 6.0))
+    gx = np.gradient(d, axis=1) * SS
+    gy = np.gradient(d, axis=0) * SS
+    edge = np.exp(-np.clip(d, 0, None) / 4.0)
+    facing = -(gx * LIGHT[0] + gy * LIGHT[1])
+    shade = (1.08 - 0.25 * y / ICON) * (1.0 + 0.55 * edge * facing)
+    paint = np.array([0.36, 0.066, 0.060]) * shade[..., None]
+    over(img, np.clip(paint, 0, 1), np.clip(d * SS + 0.5, 0, 1))
+    img = downsample(img)
+
+    # The knob, twice its size on the panel, turned to about two o'clock.
+    knob = knob_frame(math.radians(60.0), knob_static())
+    big = np.kron(knob, np.ones((2, 2, 1)))
+    k0 = (ICON - 2 * KNOB) // 2
+    over_image(img[20:20 + 2 * KNOB, k0:k0 + 2 * KNOB], big)
+    light = np.kron(light_frame(True), np.ones((2, 2, 1)))
+    over_image(img[30:30 + 2 * LIGHT_SIZE, 190:190 + 2 * LIGHT_SIZE], light)
+
+    surface = to_surface(img)
+    ctx = cairo.Context(surface)
+    ctx.select_font_face("DejaVu Sans", cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
+    ctx.set_font_size(44.0)
+    orv = ctx.text_extents("ORV ").x_advance
+    q12 = ctx.text_extents("Q12").x_advance
+    left = ICON / 2.0 - (orv + q12) / 2.0
+    ctx.set_source_rgba(*CREAM, 0.97)
+    ctx.move_to(left, 232.0)
+    ctx.show_text("ORV ")
+    ctx.set_source_rgba(*AMBER, 1.0)
+    ctx.move_to(left + orv, 232.0)
+    ctx.show_text("Q12")
+    surface.write_to_png(os.path.join(HERE, "icon.png"))
+
+
 def main():
     draw_background()
     draw_knob_strip()
@@ -607,6 +659,7 @@ def main():
     draw_toggle()
     draw_input_strip()
     draw_light()
+    draw_icon()
 
 
 if __name__ == "__main__":
