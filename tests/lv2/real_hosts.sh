@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The LV2 bundle in real hosts and tools, each run as a host of it and nothing else: the search
-# path they get holds the bundle and the specification bundles of lv2-dev only, so that no other
-# plug-in on the machine is read, and their settings and sessions live in a temporary folder.
+# path they get holds the bundle and lv2-dev's own bundles (core.lv2, ui.lv2 and the others)
+# only, so that no other plug-in on the machine is read, and their settings and sessions live in
+# a temporary folder.
 # Usage: real_hosts.sh CHECK BUNDLE BUILD_DIR, CHECK one of
 #   validate  every .ttl of the bundle against lv2-dev's schemas (sord_validate): 0 errors
 #   lv2apply  lilv's lv2apply renders a file with the samples orv-render renders through VST 2
@@ -33,7 +34,7 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 
 spec_ttl() { dpkg -L lv2-dev | grep '\.ttl$'; }
 
-# A search path of the bundle and the specification bundles only.
+# A search path of the bundle and lv2-dev's own bundles only.
 search_path() {
   mkdir -p "$work/lv2"
   ln -s "$bundle" "$work/lv2/"
