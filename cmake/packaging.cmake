@@ -2,11 +2,13 @@
 # INSTALL_DIR, or the format folder's own install rules for a bundle): `cmake --install` puts the
 # VST 2 module in lib/vst under the prefix, where Linux hosts look (/usr/local/lib/vst by
 # default), and the VST 3 bundle in lib/vst3. CPack makes a Debian package of everything installed (/usr/lib/vst/ORV_Q12.so, ...)
-# on Linux, and a zip of the Windows modules and a read-me.
+# on Linux, and a zip of the Windows modules and a read-me; the Windows build also makes the
+# installer (cmake/installer.cmake).
 if(WIN32)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/windows-readme.txt.in
                  ${CMAKE_BINARY_DIR}/README.txt NEWLINE_STYLE CRLF @ONLY)
   install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
+  include(${CMAKE_CURRENT_LIST_DIR}/installer.cmake)
 endif()
 
 # The formats by their titles, for the description: "a VST 2.x effect plug-in", or "VST 2.x,

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything (the Linux module and tools, the Windows DLL), renders a demo signal through
-# the freshly built Linux module and packages both modules. Installs what it needs first.
+# the freshly built Linux module and packages both modules; the Windows build makes the installer
+# itself. Installs what it needs first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -19,6 +20,9 @@ build/linux/bin/orv-render --param Drive=7 --param Volume=4 build/demo/riff.wav 
 echo "== Packaging"
 deb=$("$root/scripts/package.sh" build/linux)
 zip=$("$root/scripts/package.sh" build/win64)
+# Named as the zip is: ORV_Q12-<version>-setup.exe beside ORV_Q12-<version>-win64.zip.
+installer=${zip%-win64.zip}-setup.exe
+[ -f "$installer" ] || { echo "the Windows build made no installer $installer" >&2; exit 1; }
 
 # Every module each build made, from the list the build writes (modules.txt).
 modules() {
@@ -37,4 +41,5 @@ Demo input:                  $root/build/demo/riff.wav
 Demo through ORV Q12:        $root/build/demo/riff-orv-q12.wav
 Debian package:              $deb
 Windows zip:                 $zip
+Windows installer:           $installer
 TXT
