@@ -182,6 +182,12 @@ int Editor::AddControl(std::unique_ptr<Control> control) {
 }
 
 RasterBitmap* Editor::FetchImage(int resourceId, const char* name) {
+    RasterBitmap* image = FetchCached(resourceId, name);
+    scaledImages_.Remember(image, resourceId, name);
+    return image;
+}
+
+RasterBitmap* Editor::FetchCached(int resourceId, const char* name) {
     struct Request {
         Editor* editor;
         const char* name;
@@ -199,21 +205,96 @@ RasterBitmap* Editor::FetchImage(int resourceId, const char* name) {
 }
 
 void Editor::CreateDrawSurfaces() {
-    drawBitmap = MakeNothrow<SysBitmap>(width, height);
+    drawBitmap = MakeNothrow<SysBitmap>(PixelWidth(), PixelHeight());
     // A SysBitmap whose pixels could not be had is left empty.
-    if (drawBitmap == nullptr || drawBitmap->Width() != width || drawBitmap->Height() != height) {
+    if (drawBitmap == nullptr || drawBitmap->Width() != PixelWidth() ||
+        drawBitmap->Height() != PixelHeight()) {
         MarkIncomplete();
     }
 }
 
+bool Editor::SetScale(const PanelScale& scale) {
+    if (scale == scale_) return true;
+    const PanelScale previous = scale_;
+    scale_ = scale;
+    if (drawBitmap != nullptr) {
+        auto resized = MakeNothrow<SysBitmap>(PixelWidth(), PixelHeight());
+        if (resized == nullptr || resized->Width() != PixelWidth() ||
+            resized->Height() != PixelHeight()) {
+            scale_ = previous;
+            return false;
+        }
+        // The box lies at pixels of the old scale.
+        if (EntryBoxOpen()) FinishEntry(false);
+        drawBitmap = std::move(resized);
+    }
+    MarkAllChanged();
+    return true;
+}
+
+Rect Editor::PixelArea(const Rect& panel) const {
+    Rect r = scale_.CoverRect(panel);
+    if (scale_.IsUnit()) return r;
+    // The slack of a fractional scale stays inside the frame buffer.
+    if (r.right > PixelWidth()) r.right = PixelWidth();
+    if (r.bottom > PixelHeight()) r.bottom = PixelHeight();
+    return r;
+}
+
+bool Editor::FindScaledStrip(const BitmapStrip& strip, ScaledStrip* scaled) {
+    if (strip.bitmap == nullptr || strip.frames < 1) return false;
+    const int percent = scale_.Percent();
+    if (scaledImages_.Resolved(strip.bitmap, percent, scaled)) return scaled->bitmap != nullptr;
+    int id = 0;
+    const char* name = nullptr;
+    if (!scaledImages_.Find(strip.bitmap, &id, &name)) return false;
+    const int frameWidth = strip.sideBySide ? strip.width / strip.frames : strip.width;
+    const int frameHeight = strip.sideBySide ? strip.height : strip.height / strip.frames;
+    ScaledStrip found{nullptr, scale_.Pixels(frameWidth), scale_.Pixels(frameHeight)};
+    const RasterBitmap* source = strip.bitmap;
+    if (percent > 100) {
+        const RasterBitmap* twice = FetchCached(kDoubleSizeIdOffset + id, name);
+        const bool matches = twice != nullptr && twice->Width() == 2 * strip.width &&
+                             twice->Height() == 2 * strip.height;
+        if (matches) source = twice;
+        if (matches && percent == 200) found.bitmap = twice;
+    }
+    if (found.bitmap == nullptr) {
+        struct Compose {
+            const RasterBitmap* source;
+            const BitmapStrip* strip;
+            const ScaledStrip* size;
+        } compose{source, &strip, &found};
+        auto load = [](void* context, int, std::unique_ptr<RasterBitmap>* image) {
+            const auto* c = static_cast<Compose*>(context);
+            *image = ComposeScaledStrip(*c->source, c->strip->frames, c->strip->sideBySide,
+                                        c->size->frameWidth, c->size->frameHeight);
+            return *image != nullptr;
+        };
+        // Resource ids are 16-bit: the percentage above them keeps each scale's images apart,
+        // and the source set's bit keeps a composition from 1x apart from one from 2x.
+        const int key = percent << 17 | (source != strip.bitmap ? 1 << 16 : 0) | (id & 0xFFFF);
+        RasterBitmap* composed = nullptr;
+        if (BitmapCache::Process().Fetch(key, load, &compose, &composed)) found.bitmap = composed;
+    }
+    // Remembered even when missing, so a frame never composes again.
+    scaledImages_.Resolve(strip.bitmap, percent, found);
+    *scaled = found;
+    return found.bitmap != nullptr;
+}
+
 // --- Drawing -----------------------------------------------------------------------------------
 
-bool Editor::Draw(const Rect& r) {
+bool Editor::Draw(const Rect& panel) {
     if (ControlCount() == 0) return true;
+    // Drawing and its tests work in the frame buffer's pixels, so a control that rounds one
+    // pixel past its panel edge at a fractional scale is drawn again with what it overlaps.
+    const Rect r = IsEmptyRect(panel) ? panel : PixelArea(panel);
     drawClip = r;
     for (int i = 0; i < ControlCount(); ++i) {
         Control* control = controls.Get(i);
-        const Rect& cr = control->GetRect();
+        const Rect& panelRect = control->GetRect();
+        const Rect cr = IsEmptyRect(panelRect) ? panelRect : scale_.PlaceRect(panelRect);
         // A control whose left or top edge lies on r's right or bottom edge counts as meeting.
         const bool meets = !IsEmptyRect(r) && !IsEmptyRect(cr) && cr.left <= r.right &&
                            cr.right > r.left && cr.top <= r.bottom && cr.bottom > r.top;
@@ -244,11 +325,26 @@ bool Editor::NeedsRedraw(Rect& r) {
     return any;
 }
 
-bool Editor::DrawStripFrame(const BitmapStrip& strip, const Rect& r, int frame,
+bool Editor::DrawStripFrame(const BitmapStrip& strip, const Rect& panel, int frame,
                             const ControlBlend* blend) {
     int srcX = 0;
     int srcY = 0;
-    if (strip.frames >= 2 && frame >= 2) {
+    const RasterBitmap* bitmap = strip.bitmap;
+    Rect r = panel;
+    if (!scale_.IsUnit()) {
+        ScaledStrip scaled;
+        if (!FindScaledStrip(strip, &scaled)) return true;
+        bitmap = scaled.bitmap;
+        const int step = frame >= 2 && strip.frames >= 2 ? frame - 1 : 0;
+        (strip.sideBySide ? srcX : srcY) =
+            step * (strip.sideBySide ? scaled.frameWidth : scaled.frameHeight);
+        const Rect placed = scale_.PlaceRect(panel);
+        // The frame's own size: the rectangle may be larger than a frame, never its pixels.
+        r = {placed.left, placed.top, placed.left + scaled.frameWidth,
+             placed.top + scaled.frameHeight};
+        if (placed.right < r.right) r.right = placed.right;
+        if (placed.bottom < r.bottom) r.bottom = placed.bottom;
+    } else if (strip.frames >= 2 && frame >= 2) {
         const double extent = strip.sideBySide ? strip.width : strip.height;
         const int offset = static_cast<int>(extent * (frame - 1) / strip.frames + 0.5);
         (strip.sideBySide ? srcX : srcY) = offset;
@@ -264,7 +360,7 @@ bool Editor::DrawStripFrame(const BitmapStrip& strip, const Rect& r, int frame,
     if (drawBitmap) {
         const Rect source{srcX + c.left - r.left, srcY + c.top - r.top, srcX + c.right - r.left,
                           srcY + c.bottom - r.top};
-        Blit(drawBitmap.get(), strip.bitmap, c.left, c.top, &source, weight, BlitMode(blend));
+        Blit(drawBitmap.get(), bitmap, c.left, c.top, &source, weight, BlitMode(blend));
     }
     return true;
 }

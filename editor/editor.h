@@ -16,7 +16,9 @@
 
 #include "editor/control.h"
 #include "editor/editor_types.h"
+#include "editor/panel_scale.h"
 #include "editor/popup_menu.h"
+#include "editor/scaled_images.h"
 #include "plugin/module_handle.h"
 #include "plugin/pointer_list.h"
 #include "raster/sys_bitmap.h"
@@ -120,7 +122,19 @@ public:
     bool DrawStripFrame(const BitmapStrip& strip, const Rect& r, int frame,
                         const ControlBlend* blend);
 
-    // Input, in panel pixels; the window back-ends call these.
+    // The display scale. Controls, hit tests and gestures stay in panel units (Width x Height);
+    // the frame buffer, what PresentRect is given and the pixels the Handle* calls take are
+    // the scale's pixels.
+    const PanelScale& Scale() const { return scale_; }
+    // Redraws the whole panel at the new scale (an open entry box is cancelled); false, with
+    // the scale as it was, when the frame buffer at the new size cannot be had.
+    bool SetScale(const PanelScale& scale);
+    int PixelWidth() const { return scale_.Pixels(width); }
+    int PixelHeight() const { return scale_.Pixels(height); }
+    // The frame-buffer pixels a redraw of the panel rectangle touches.
+    Rect PixelArea(const Rect& panel) const;
+
+    // Input, in panel units.
     void OnMouseDown(int x, int y, const MouseMod& mod);
     void OnMouseUp(int x, int y, const MouseMod& mod);
     void OnMouseDrag(int x, int y, const MouseMod& mod);
@@ -130,6 +144,7 @@ public:
 
     // What a window does with its events, the operating system left out: the back-ends
     // translate their messages into these, then do only their own part (capture, focus).
+    // Their positions are the window's pixels, turned into panel units here.
     // The redraw timer's work: the entry box's pending state, else the dirty controls.
     void Tick();
     // True when the editor took the press: the window then takes the focus and the mouse.
@@ -216,6 +231,13 @@ protected:
 
 private:
     void ApplyEnteredText(const char* text);
+    // The image from the process-wide cache, without noting it as one of the panel's.
+    RasterBitmap* FetchCached(int resourceId, const char* name);
+    // The strip as drawn at the editor's scale; false when there is nothing to draw.
+    bool FindScaledStrip(const BitmapStrip& strip, ScaledStrip* scaled);
+
+    PanelScale scale_;
+    ScaledImages scaledImages_;
 
     bool complete = true;
 };

@@ -57,7 +57,9 @@ void Editor::ApplyEnteredText(const char* text) {
 
 void Editor::RedrawAll() { RedrawRect({0, 0, width, height}); }
 
-bool Editor::HandlePress(int x, int y, MouseButton button, const MouseMod& mod) {
+bool Editor::HandlePress(int pixelX, int pixelY, MouseButton button, const MouseMod& mod) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
     if (EntryBoxHasFocus()) {
         if (button != MouseButton::Middle) entryState = TextEntryState::Cancel;
         return false;
@@ -71,23 +73,31 @@ bool Editor::HandlePress(int x, int y, MouseButton button, const MouseMod& mod) 
     return true;
 }
 
-bool Editor::HandleRelease(int x, int y, const MouseMod& mod) {
+bool Editor::HandleRelease(int pixelX, int pixelY, const MouseMod& mod) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
     // Also while the box has the keyboard: a gesture begun before ends here.
     OnMouseUp(x, y, mod);
     return true;
 }
 
-void Editor::HandleDrag(int x, int y, const MouseMod& mod) {
+void Editor::HandleDrag(int pixelX, int pixelY, const MouseMod& mod) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
     if (EntryBoxOpen()) return;
     OnMouseDrag(x, y, mod);
 }
 
-bool Editor::HandleDoubleClick(int x, int y, const MouseMod& mod) {
+bool Editor::HandleDoubleClick(int pixelX, int pixelY, const MouseMod& mod) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
     if (EntryBoxHasFocus()) return false;
     return OnMouseDblClick(x, y, mod);
 }
 
-void Editor::HandleWheel(int x, int y, const MouseMod& mod, int detents) {
+void Editor::HandleWheel(int pixelX, int pixelY, const MouseMod& mod, int detents) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
     if (EntryBoxHasFocus()) return;
     if (EntryBoxOpen()) {
         entryState = TextEntryState::Cancel;
@@ -96,7 +106,9 @@ void Editor::HandleWheel(int x, int y, const MouseMod& mod, int detents) {
     OnMouseWheel(x, y, mod, detents);
 }
 
-bool Editor::HandleKey(int x, int y, int virtualKey) {
+bool Editor::HandleKey(int pixelX, int pixelY, int virtualKey) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
     if (EntryBoxHasFocus()) return false;
     const KeyCode key = KeyCodeFromVirtualKey(virtualKey);
     return key != KeyNone && OnKeyDown(x, y, key);
