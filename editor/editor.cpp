@@ -232,6 +232,23 @@ bool Editor::SetScale(const PanelScale& scale) {
     return true;
 }
 
+void Editor::SetDisplayScale(const PanelScale& display) {
+    displayScale_ = display;
+    if (chosenPercent_ == 0) ApplyScale(display);
+}
+
+void Editor::ChooseScale(int percent) {
+    chosenPercent_ = percent > 0 ? PanelScale(percent).Percent() : 0;
+    ApplyScale(chosenPercent_ > 0 ? PanelScale(chosenPercent_) : displayScale_);
+}
+
+void Editor::ApplyScale(const PanelScale& scale) {
+    if (scale == scale_ || !SetScale(scale)) return;
+    OnScaleChanged();
+    plug->RequestEditorSize(PixelWidth(), PixelHeight());
+    RedrawAll();
+}
+
 Rect Editor::PixelArea(const Rect& panel) const {
     Rect r = scale_.CoverRect(panel);
     if (scale_.IsUnit()) return r;

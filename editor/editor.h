@@ -133,6 +133,17 @@ public:
     int PixelHeight() const { return scale_.Pixels(height); }
     // The frame-buffer pixels a redraw of the panel rectangle touches.
     Rect PixelArea(const Rect& panel) const;
+    // The scale of the display the window is on, as its back-end finds it; the editor takes it
+    // while the user follows the display.
+    void SetDisplayScale(const PanelScale& display);
+    // The user's choice: a percentage, or 0 to follow the display again. Kept for the editor's
+    // life (the plug-in's), not in the plug-in's state: a project moves between screens.
+    void ChooseScale(int percent);
+    int ChosenPercent() const { return chosenPercent_; }
+    const PanelScale& DisplayScale() const { return displayScale_; }
+    // A window back-end resizes its window to PixelWidth x PixelHeight here, after the scale
+    // changed while it is open.
+    virtual void OnScaleChanged() {}
 
     // Input, in panel units.
     void OnMouseDown(int x, int y, const MouseMod& mod);
@@ -236,7 +247,12 @@ private:
     // The strip as drawn at the editor's scale; false when there is nothing to draw.
     bool FindScaledStrip(const BitmapStrip& strip, ScaledStrip* scaled);
 
+    // The scale chosen or followed; the host is asked for the window's new size.
+    void ApplyScale(const PanelScale& scale);
+
     PanelScale scale_;
+    PanelScale displayScale_;
+    int chosenPercent_ = 0;  // 0: the display's
     ScaledImages scaledImages_;
 
     bool complete = true;

@@ -43,4 +43,9 @@ Rect PanelScale::CoverRect(const Rect& panel) const {
 
 int PanelScale::ToPanel(int pixel) const { return FloorDiv(100LL * pixel, percent_); }
 
+Rect PanelScale::PanelCover(const Rect& pixels) const {
+    return {ToPanel(pixels.left), ToPanel(pixels.top), ToPanel(pixels.right - 1) + 1,
+            ToPanel(pixels.bottom - 1) + 1};
+}
+
 int PanelScale::FirstPixelOf(int units) const { return -FloorDiv(-1LL * units * percent_, 100); }

@@ -33,6 +33,8 @@ public:
     Rect CoverRect(const Rect& panel) const;
     // The panel unit a pixel of the window lies in.
     int ToPanel(int pixel) const;
+    // The panel units the window's pixels lie in, every one of them.
+    Rect PanelCover(const Rect& pixels) const;
     // The first pixel lying in the panel unit (none may at a scale below 100%).
     int FirstPixelOf(int units) const;
 

@@ -45,6 +45,7 @@ public:
 
     bool CanOpenWindow() const override { return true; }
     void RedrawRect(const Rect& r) override;
+    void OnScaleChanged() override;
     bool EntryBoxOpen() const override { return entryBox != nullptr; }
     void ReadEntryText(char* text, int capacity) override;
     void DestroyEntryBox() override;

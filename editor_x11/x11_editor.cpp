@@ -42,8 +42,10 @@ WindowHandle X11Editor::CreateEditorWindow(WindowHandle parent) {
     }
     const auto parentId = reinterpret_cast<uintptr_t>(parent);
     if (parentId > UINT32_MAX) return nullptr;
-    window_ = X11Window::Open(static_cast<uint32_t>(parentId), x, y, Width(), Height());
+    window_ = X11Window::Open(static_cast<uint32_t>(parentId), x, y, PixelWidth(), PixelHeight());
     if (window_ == nullptr) return nullptr;
+    // The window grows to the display's scale before it is first painted.
+    SetDisplayScale(X11DisplayScale(window_->Connection()));
     hasMouse_ = false;
     motionPending_ = false;
     exposed_ = {};
@@ -213,8 +215,13 @@ void X11Editor::DeliverMotion() {
     }
 }
 
+void X11Editor::OnScaleChanged() {
+    if (window_ != nullptr) window_->Resize(PixelWidth(), PixelHeight());
+}
+
 void X11Editor::OnExpose(const xcb_expose_event_t& event) {
-    const Rect area{event.x, event.y, event.x + event.width, event.y + event.height};
+    const Rect area =
+        Scale().PanelCover({event.x, event.y, event.x + event.width, event.y + event.height});
     exposed_ = IsEmptyRect(exposed_) ? area : UnionRect(exposed_, area);
     if (event.count != 0) return;
     const Rect r = exposed_;

@@ -22,7 +22,8 @@ const char* NativeWindowType();
 
 class Vst3View final : public vst3::IPlugView,
                        public vst3::IEventHandler,
-                       public vst3::ITimerHandler {
+                       public vst3::ITimerHandler,
+                       public vst3::IPlugViewContentScaleSupport {
 public:
     explicit Vst3View(Vst3Plugin& plug);
 
@@ -46,6 +47,9 @@ public:
     vst3::tresult setFrame(vst3::IPlugFrame* frame) override;
     vst3::tresult canResize() override { return vst3::kResultFalse; }
     vst3::tresult checkSizeConstraint(vst3::ViewRect* rect) override;
+    // The display's scale: the editor follows it (unless the user chose one) and the frame is
+    // asked for the scaled size, which getSize answers from then on.
+    vst3::tresult setContentScaleFactor(float factor) override;
 
     // The run loop's calls: the X events waiting, the redraw tick.
     void onFDIsSet(int fd) override;
