@@ -233,6 +233,13 @@ bool Editor::SetScale(const PanelScale& scale) {
 }
 
 void Editor::SetDisplayScale(const PanelScale& display) {
+    hostAnnouncedScale_ = true;
+    displayScale_ = display;
+    if (chosenPercent_ == 0) ApplyScale(display);
+}
+
+void Editor::FoundDisplayScale(const PanelScale& display) {
+    if (hostAnnouncedScale_) return;
     displayScale_ = display;
     if (chosenPercent_ == 0) ApplyScale(display);
 }

@@ -133,9 +133,12 @@ public:
     int PixelHeight() const { return scale_.Pixels(height); }
     // The frame-buffer pixels a redraw of the panel rectangle touches.
     Rect PixelArea(const Rect& panel) const;
-    // The scale of the display the window is on, as its back-end finds it; the editor takes it
-    // while the user follows the display.
+    // The scale of the display the window is on, as the host announces it (VST 3's content
+    // scale, CLAP's set_scale, LV2's ui:scaleFactor); the editor takes it while the user
+    // follows the display. Once a host has announced one, what a back-end finds is ignored.
     void SetDisplayScale(const PanelScale& display);
+    // The scale a window back-end reads from the system when its window opens or moves.
+    void FoundDisplayScale(const PanelScale& display);
     // The user's choice: a percentage, or 0 to follow the display again. Kept for the editor's
     // life (the plug-in's), not in the plug-in's state: a project moves between screens.
     void ChooseScale(int percent);
@@ -253,6 +256,7 @@ private:
     PanelScale scale_;
     PanelScale displayScale_;
     int chosenPercent_ = 0;  // 0: the display's
+    bool hostAnnouncedScale_ = false;
     ScaledImages scaledImages_;
 
     bool complete = true;

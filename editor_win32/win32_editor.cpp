@@ -54,7 +54,7 @@ void Win32Editor::ReleaseWindowClass() {
 
 WindowHandle Win32Editor::CreateEditorWindow(WindowHandle parent) {
     parentWindow = parent;
-    SetDisplayScale(WindowDisplayScale(AsWindow(parent)));
+    FoundDisplayScale(WindowDisplayScale(AsWindow(parent)));
     int x = 0;
     int y = 0;
     int w = PixelWidth();

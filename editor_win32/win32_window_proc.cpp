@@ -196,7 +196,7 @@ LRESULT Win32EditorProcedures::HandleMessage(Win32Editor& editor, HWND window, U
         case kDpiChangedAfterParent:
             // Moved to a monitor of another DPI: the panel redraws at its scale, and the host is
             // asked for the window's new size.
-            editor.SetDisplayScale(WindowDisplayScale(window));
+            editor.FoundDisplayScale(WindowDisplayScale(window));
             return 0;
         case WM_CLOSE: editor.DestroyEditorWindow(); return 0;
         case WM_SETFOCUS:

@@ -45,7 +45,7 @@ WindowHandle X11Editor::CreateEditorWindow(WindowHandle parent) {
     window_ = X11Window::Open(static_cast<uint32_t>(parentId), x, y, PixelWidth(), PixelHeight());
     if (window_ == nullptr) return nullptr;
     // The window grows to the display's scale before it is first painted.
-    SetDisplayScale(X11DisplayScale(window_->Connection()));
+    FoundDisplayScale(X11DisplayScale(window_->Connection()));
     hasMouse_ = false;
     motionPending_ = false;
     exposed_ = {};

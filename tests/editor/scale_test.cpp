@@ -11,6 +11,7 @@
 #include "editor/scaled_images.h"
 #include "raster/blit.h"
 #include "raster/mem_bitmap.h"
+#include "raster/png_loader.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace {
@@ -169,6 +170,25 @@ TEST_P(ScaledPanelTest, GesturesMoveValuesAsAtFullSize) {
     const std::vector<double> atFullSize = play(PanelScale(100));
     EXPECT_EQ(atScale, atFullSize);
     EXPECT_NE(atFullSize, untouched);
+}
+
+// The picture the window tests hold a window at 200% to.
+TEST_F(PanelTest, AFreshPanelAt200PercentMatchesItsGoldenImage) {
+    ASSERT_TRUE(editor->SetScale(PanelScale(200)));
+    Settle();
+    const auto golden = LoadPngFile(ORV_GOLDEN_DIR "/panel-2x.png");
+    ASSERT_NE(golden, nullptr);
+    const RasterBitmap& shown = *editor->FrameBuffer();
+    ASSERT_EQ(golden->Width(), shown.Width());
+    ASSERT_EQ(golden->Height(), shown.Height());
+    int differing = 0;
+    for (int y = 0; y < shown.Height(); ++y) {
+        for (int x = 0; x < shown.Width(); ++x) {
+            differing +=
+                golden->Bits()[y * golden->RowSpan() + x] != shown.Bits()[y * shown.RowSpan() + x];
+        }
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledPanelTest, ::testing::Values(125, 150, 200, 300));
