@@ -224,8 +224,9 @@ bool Editor::SetScale(const PanelScale& scale) {
             scale_ = previous;
             return false;
         }
-        // The box lies at pixels of the old scale.
+        // The box and the menu lie at pixels of the old scale.
         if (EntryBoxOpen()) FinishEntry(false);
+        CloseScaleMenu(false);
         drawBitmap = std::move(resized);
     }
     MarkAllChanged();
@@ -247,6 +248,69 @@ void Editor::FoundDisplayScale(const PanelScale& display) {
 void Editor::ChooseScale(int percent) {
     chosenPercent_ = percent > 0 ? PanelScale(percent).Percent() : 0;
     ApplyScale(chosenPercent_ > 0 ? PanelScale(chosenPercent_) : displayScale_);
+}
+
+void Editor::OpenScaleMenu(int x, int y) {
+    PopupMenu menu;
+    char text[16];
+    for (const int percent : kScaleChoices) {
+        std::snprintf(text, sizeof(text), "%d%%", percent);
+        menu.AddItem(text, chosenPercent_ == percent ? ItemChecked : 0);
+    }
+    menu.AddItem("Follow the display", chosenPercent_ == 0 ? ItemChecked : 0);
+    if (HasNativeMenus()) {
+        // Null also when the editor went while the menu's loop ran.
+        if (CreatePopupMenu(menu, {x, y, x, y}) == &menu) ChooseScaleItem(menu.chosenItem);
+        return;
+    }
+    if (scaleMenu_.IsOpen()) CloseScaleMenu(true);
+    scaleMenu_.Open(menu, x, y, width, height);
+    if (!scaleMenu_.IsOpen()) return;
+    OnMenuShown(true);
+    Draw(scaleMenu_.Area());
+}
+
+void Editor::ChooseScaleItem(int item) {
+    const int choices = static_cast<int>(sizeof(kScaleChoices) / sizeof(kScaleChoices[0]));
+    if (item >= 0 && item < choices) ChooseScale(kScaleChoices[item]);
+    if (item == choices) ChooseScale(0);
+}
+
+void Editor::CloseScaleMenu(bool redraw) {
+    if (!scaleMenu_.IsOpen()) return;
+    const Rect covered = scaleMenu_.Area();
+    scaleMenu_.Close();
+    OnMenuShown(false);
+    if (redraw) Draw(covered);
+}
+
+bool Editor::HandleMenuKey(int virtualKey) {
+    if (!scaleMenu_.IsOpen()) return false;
+    switch (virtualKey) {
+        case 38: scaleMenu_.MoveHighlight(-1); break;
+        case 40: scaleMenu_.MoveHighlight(1); break;
+        case 27: CloseScaleMenu(true); return true;
+        case 13: {
+            const int item = scaleMenu_.Highlighted();
+            CloseScaleMenu(true);
+            ChooseScaleItem(item);
+            return true;
+        }
+        default: return true;
+    }
+    Draw(scaleMenu_.Area());
+    return true;
+}
+
+Rect Editor::OverlayMenu(const Rect& r) {
+    if (!scaleMenu_.IsOpen() || IsEmptyRect(r)) return r;
+    const Rect area = PixelArea(scaleMenu_.Area());
+    if (area.left >= r.right || area.right <= r.left || area.top >= r.bottom ||
+        area.bottom <= r.top) {
+        return r;
+    }
+    scaleMenu_.Draw(drawBitmap.get(), scale_);
+    return UnionRect(r, area);
 }
 
 void Editor::ApplyScale(const PanelScale& scale) {
@@ -330,7 +394,7 @@ bool Editor::Draw(const Rect& panel) {
                                                  cr.right <= r.right && cr.bottom <= r.bottom);
         if (covered) control->MarkDrawn();
     }
-    return PresentRect(r);
+    return PresentRect(OverlayMenu(r));
 }
 
 bool Editor::NeedsRedraw(Rect& r) {

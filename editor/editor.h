@@ -16,6 +16,7 @@
 
 #include "editor/control.h"
 #include "editor/editor_types.h"
+#include "editor/panel_menu.h"
 #include "editor/panel_scale.h"
 #include "editor/popup_menu.h"
 #include "editor/scaled_images.h"
@@ -148,6 +149,19 @@ public:
     // changed while it is open.
     virtual void OnScaleChanged() {}
 
+    // The scale menu a right click on the panel's background opens: kScaleChoices, then
+    // "Follow the display", the scale in use checked. A window with native menus shows it with
+    // CreatePopupMenu; the others get the PanelMenu, drawn over the panel until an item is
+    // clicked or chosen with the arrows and Enter, or Escape or a click elsewhere closes it.
+    static constexpr int kScaleChoices[] = {100, 125, 150, 200, 250, 300};
+    void OpenScaleMenu(int x, int y);
+    virtual bool HasNativeMenus() const { return false; }
+    const PanelMenu& ScaleMenu() const { return scaleMenu_; }
+    // The drawn menu's keys (Windows virtual-key numbers); false when it is not open.
+    bool HandleMenuKey(int virtualKey);
+    // The drawn menu opened or closed: a window takes the keyboard for it, or gives it back.
+    virtual void OnMenuShown(bool /*shown*/) {}
+
     // Input, in panel units.
     void OnMouseDown(int x, int y, const MouseMod& mod);
     void OnMouseUp(int x, int y, const MouseMod& mod);
@@ -220,6 +234,8 @@ protected:
     bool EntryBoxHasFocus() const;
     void DeleteControls();
     void MarkIncomplete() { complete = false; }
+    // Closes the drawn menu, redrawing what it covered when asked.
+    void CloseScaleMenu(bool redraw);
 
     PointerList<Control> controls;
     PluginBase* plug;
@@ -252,6 +268,12 @@ private:
 
     // The scale chosen or followed; the host is asked for the window's new size.
     void ApplyScale(const PanelScale& scale);
+    // Item i of the scale menu.
+    void ChooseScaleItem(int item);
+    // Draws the open menu over the frame buffer when it meets the pixels r; r widened by it.
+    Rect OverlayMenu(const Rect& r);
+
+    PanelMenu scaleMenu_;
 
     PanelScale scale_;
     PanelScale displayScale_;

@@ -60,6 +60,13 @@ void Editor::RedrawAll() { RedrawRect({0, 0, width, height}); }
 bool Editor::HandlePress(int pixelX, int pixelY, MouseButton button, const MouseMod& mod) {
     const int x = scale_.ToPanel(pixelX);
     const int y = scale_.ToPanel(pixelY);
+    if (scaleMenu_.IsOpen()) {
+        // A click on an item chooses it, anywhere else only closes the menu.
+        const int item = scaleMenu_.ItemAt(x, y);
+        CloseScaleMenu(true);
+        ChooseScaleItem(item);
+        return false;
+    }
     if (EntryBoxHasFocus()) {
         if (button != MouseButton::Middle) entryState = TextEntryState::Cancel;
         return false;
@@ -67,6 +74,12 @@ bool Editor::HandlePress(int pixelX, int pixelY, MouseButton button, const Mouse
     if (EntryBoxOpen()) {
         FinishEntry(false);
         RedrawAll();
+    }
+    if (button == MouseButton::Right && ControlIndexAt(x, y) == 0) {
+        // The background's own menu, in place of a value box it has no parameter for.
+        CancelGesture();
+        OpenScaleMenu(x, y);
+        return false;
     }
     TakeFocusAndMouse();
     OnMouseDown(x, y, mod);
@@ -91,6 +104,7 @@ void Editor::HandleDrag(int pixelX, int pixelY, const MouseMod& mod) {
 bool Editor::HandleDoubleClick(int pixelX, int pixelY, const MouseMod& mod) {
     const int x = scale_.ToPanel(pixelX);
     const int y = scale_.ToPanel(pixelY);
+    if (scaleMenu_.IsOpen()) return HandlePress(pixelX, pixelY, MouseButton::Left, mod);
     if (EntryBoxHasFocus()) return false;
     return OnMouseDblClick(x, y, mod);
 }
@@ -98,7 +112,7 @@ bool Editor::HandleDoubleClick(int pixelX, int pixelY, const MouseMod& mod) {
 void Editor::HandleWheel(int pixelX, int pixelY, const MouseMod& mod, int detents) {
     const int x = scale_.ToPanel(pixelX);
     const int y = scale_.ToPanel(pixelY);
-    if (EntryBoxHasFocus()) return;
+    if (EntryBoxHasFocus() || scaleMenu_.IsOpen()) return;
     if (EntryBoxOpen()) {
         entryState = TextEntryState::Cancel;
         return;
@@ -109,6 +123,7 @@ void Editor::HandleWheel(int pixelX, int pixelY, const MouseMod& mod, int detent
 bool Editor::HandleKey(int pixelX, int pixelY, int virtualKey) {
     const int x = scale_.ToPanel(pixelX);
     const int y = scale_.ToPanel(pixelY);
+    if (HandleMenuKey(virtualKey)) return true;
     if (EntryBoxHasFocus()) return false;
     const KeyCode key = KeyCodeFromVirtualKey(virtualKey);
     return key != KeyNone && OnKeyDown(x, y, key);

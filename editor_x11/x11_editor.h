@@ -36,6 +36,7 @@ public:
     void DestroyEntryBox() override;
     void Idle() override;
     void OnScaleChanged() override;
+    void OnMenuShown(bool shown) override;
     int EventFileDescriptor() const override;
 
 private:

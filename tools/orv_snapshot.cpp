@@ -1,7 +1,8 @@
 // orv-snapshot: draws the ORV Q12 panel as a window would show it, after optional parameter
 // settings and gestures, and writes it as a PNG.
 //   orv-snapshot OUT.png [--param NAME=VALUE]... [--drag X,Y,DX,DY] [--click X,Y]
-//                [--dblclick X,Y] [--wheel X,Y,N] [--type X,Y,TEXT] [--scale S]
+//                [--rclick X,Y] [--dblclick X,Y] [--wheel X,Y,N]
+//                [--type X,Y,TEXT] [--scale S]
 // --scale draws the panel as a display at that factor shows it (1.5 for 150%); the gestures'
 // positions stay in panel units (300 x 350) whatever the scale. The plug-in is built with the
 // offscreen editor; gestures go through the same entry points a window's messages reach, in the
@@ -23,7 +24,7 @@ using namespace vst2;
 namespace {
 
 struct Gesture {
-    std::string kind;  // "drag", "click", "dblclick", "wheel", "type"
+    std::string kind;  // "drag", "click", "rclick", "dblclick", "wheel", "type"
     int numbers[4] = {0, 0, 0, 0};
     std::string text;
 };
@@ -37,7 +38,8 @@ struct Options {
 
 const char kUsage[] =
     "usage: orv-snapshot OUT.png [--param NAME=VALUE]... [--drag X,Y,DX,DY] [--click X,Y]\n"
-    "                    [--dblclick X,Y] [--wheel X,Y,N] [--type X,Y,TEXT] [--scale S]\n";
+    "                    [--rclick X,Y] [--dblclick X,Y] [--wheel X,Y,N] [--type X,Y,TEXT]\n"
+    "                    [--scale S]\n";
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "orv-snapshot: %s\n", message.c_str());
@@ -71,8 +73,8 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
     };
     static const Shape kGestures[] = {
         {"--drag", 4, false, "X,Y,DX,DY"}, {"--click", 2, false, "X,Y"},
-        {"--dblclick", 2, false, "X,Y"},   {"--wheel", 3, false, "X,Y,N"},
-        {"--type", 2, true, "X,Y,TEXT"},
+        {"--rclick", 2, false, "X,Y"},     {"--dblclick", 2, false, "X,Y"},
+        {"--wheel", 3, false, "X,Y,N"},    {"--type", 2, true, "X,Y,TEXT"},
     };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -148,6 +150,9 @@ void Replay(HeadlessEditor& editor, const Gesture& g) {
     } else if (g.kind == "click") {
         editor.Press(x, y);
         editor.Release(x, y);
+    } else if (g.kind == "rclick") {
+        editor.Press(x, y, MouseButton::Right);
+        editor.Release(x, y, MouseButton::Right);
     } else if (g.kind == "dblclick") {
         editor.Press(x, y);
         editor.Release(x, y);

@@ -191,6 +191,61 @@ TEST_F(PanelTest, AFreshPanelAt200PercentMatchesItsGoldenImage) {
     EXPECT_EQ(differing, 0);
 }
 
+// The menu a right click on the background opens: a click on an item, or the arrows and Enter,
+// choose; Escape or a click elsewhere close it; each choice asks the host for the new size.
+TEST_F(PanelTest, TheBackgroundsMenuChoosesTheScale) {
+    auto lastSizeAsked = [this]() {
+        Point size{0, 0};
+        for (const host::HostCallRecord& call : host.Calls()) {
+            if (call.opcode == vst2::audioMasterSizeWindow) size = {call.index, int(call.value)};
+        }
+        return size;
+    };
+    auto clickItem = [this](int item) {
+        const PanelScale& scale = editor->Scale();
+        const Rect& area = editor->ScaleMenu().Area();
+        const int x = scale.FirstPixelOf(area.left + 30);
+        const int y = scale.FirstPixelOf(area.top + 1 + item * PanelMenu::kItemHeight + 8);
+        editor->Press(x, y);
+        editor->Release(x, y);
+    };
+    const int follow = 6;
+    Click(kBackground, MouseButton::Right);
+    const PanelMenu& menu = editor->ScaleMenu();
+    ASSERT_TRUE(menu.IsOpen());
+    ASSERT_EQ(menu.Count(), 7);
+    EXPECT_TRUE(menu.IsChecked(follow));
+    clickItem(2);
+    EXPECT_FALSE(menu.IsOpen());
+    EXPECT_EQ(editor->Scale().Percent(), 150);
+    EXPECT_EQ(editor->FrameBuffer()->Width(), 450);
+    EXPECT_EQ(lastSizeAsked().x, 450);
+    EXPECT_EQ(lastSizeAsked().y, 525);
+
+    const Point background{editor->Scale().FirstPixelOf(kBackground.x),
+                           editor->Scale().FirstPixelOf(kBackground.y)};
+    editor->Press(background.x, background.y, MouseButton::Right);
+    ASSERT_TRUE(menu.IsOpen());
+    EXPECT_TRUE(menu.IsChecked(2));
+    EXPECT_TRUE(editor->PressKey(27));  // Escape
+    EXPECT_FALSE(menu.IsOpen());
+    editor->Press(background.x, background.y, MouseButton::Right);
+    editor->Press(1, 1);  // outside the menu
+    EXPECT_FALSE(menu.IsOpen());
+    EXPECT_EQ(editor->Scale().Percent(), 150);
+
+    editor->Press(background.x, background.y, MouseButton::Right);
+    for (int i = 0; i <= follow; ++i) editor->PressKey(40);  // Down
+    EXPECT_EQ(menu.Highlighted(), follow);
+    editor->PressKey(13);  // Enter
+    EXPECT_EQ(editor->Scale().Percent(), 100);
+    EXPECT_EQ(editor->ChosenPercent(), 0);
+    EXPECT_EQ(lastSizeAsked().x, 300);
+    Settle();
+    // The closed menu left nothing behind.
+    for (int i = 1; i < editor->ControlCount(); ++i) EXPECT_GT(FrameShown(i), 0) << i;
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledPanelTest, ::testing::Values(125, 150, 200, 300));
 
 }  // namespace
