@@ -1,19 +1,30 @@
 #include "raster/area_resample.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
-#include <new>
 
 #include "raster/pixel_rows.h"
 #include "raster/raster_bitmap.h"
 
 namespace {
 
+struct FreeBlock {
+    void operator()(void* block) const { std::free(block); }
+};
+
+// Uninitialised scratch of plain values; null when memory is short. From the C allocator: an
+// array new of a computed length may throw, which a plug-in module must never do.
+template <typename T>
+std::unique_ptr<T[], FreeBlock> Allocate(size_t count) {
+    return std::unique_ptr<T[], FreeBlock>(static_cast<T*>(std::malloc(count * sizeof(T))));
+}
+
 // The weights of the source pixels that destination pixel i of `count` covers when `length`
 // source pixels map onto them: first covered source pixel and the share of each, summing to 1.
 struct Tap {
-    int first = 0;
-    int count = 0;
+    int first;
+    int count;
 };
 
 // Source interval of destination pixel i: [i * length / count, (i + 1) * length / count).
@@ -53,12 +64,12 @@ bool ResampleArea(const RasterBitmap& source, const Rect& sourceRect, RasterBitm
     }
     const int strideX = sw / width + 2;
     const int strideY = sh / height + 2;
-    std::unique_ptr<Tap[]> tapsX(new (std::nothrow) Tap[width]);
-    std::unique_ptr<Tap[]> tapsY(new (std::nothrow) Tap[height]);
-    std::unique_ptr<double[]> weightsX(new (std::nothrow) double[size_t(width) * strideX]);
-    std::unique_ptr<double[]> weightsY(new (std::nothrow) double[size_t(height) * strideY]);
+    const auto tapsX = Allocate<Tap>(size_t(width));
+    const auto tapsY = Allocate<Tap>(size_t(height));
+    const auto weightsX = Allocate<double>(size_t(width) * strideX);
+    const auto weightsY = Allocate<double>(size_t(height) * strideY);
     // The source's rows resized across, premultiplied, four channels each.
-    std::unique_ptr<double[]> across(new (std::nothrow) double[size_t(sh) * width * 4]);
+    const auto across = Allocate<double>(size_t(sh) * width * 4);
     if (!tapsX || !tapsY || !weightsX || !weightsY || !across) return false;
     MakeTaps(sw, width, tapsX.get(), weightsX.get(), strideX);
     MakeTaps(sh, height, tapsY.get(), weightsY.get(), strideY);
