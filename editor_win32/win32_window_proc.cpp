@@ -1,5 +1,6 @@
 // The editor window's procedure: each message becomes one of the editor's Handle* calls, with
-// coordinates in panel pixels and the modifiers decoded; what is left is the window's own part
+// coordinates in the window's pixels (the editor turns them into panel units) and the modifiers
+// decoded; what is left is the window's own part
 // (capture, focus, painting, handing keys on to the host).
 #include "editor_win32/win32_display_scale.h"
 #include "editor_win32/win32_editor_procedures.h"
