@@ -215,20 +215,18 @@ void Editor::CreateDrawSurfaces() {
 
 bool Editor::SetScale(const PanelScale& scale) {
     if (scale == scale_) return true;
-    const PanelScale previous = scale_;
-    scale_ = scale;
+    std::unique_ptr<SysBitmap> resized;
     if (drawBitmap != nullptr) {
-        auto resized = MakeNothrow<SysBitmap>(PixelWidth(), PixelHeight());
-        if (resized == nullptr || resized->Width() != PixelWidth() ||
-            resized->Height() != PixelHeight()) {
-            scale_ = previous;
-            return false;
-        }
-        // The box and the menu lie at pixels of the old scale.
-        if (EntryBoxOpen()) FinishEntry(false);
-        CloseScaleMenu(false);
-        drawBitmap = std::move(resized);
+        const int w = scale.Pixels(width);
+        const int h = scale.Pixels(height);
+        resized = MakeNothrow<SysBitmap>(w, h);
+        if (resized == nullptr || resized->Width() != w || resized->Height() != h) return false;
     }
+    // The box and the menu lie at pixels of the old scale: they go while it holds.
+    if (EntryBoxOpen()) FinishEntry(false);
+    CloseScaleMenu(false);
+    scale_ = scale;
+    if (resized != nullptr) drawBitmap = std::move(resized);
     MarkAllChanged();
     return true;
 }
