@@ -37,8 +37,9 @@ void Destroy(const clap_plugin* p) {
     if (ClapPlugin* plug = Of(p)) plug->GuiDestroy();
 }
 
-// The panel is drawn at one scale for now.
-bool SetScale(const clap_plugin*, double) { return false; }
+bool SetScale(const clap_plugin* p, double scale) {
+    return Of(p) != nullptr && Of(p)->GuiSetScale(scale);
+}
 
 bool GetSize(const clap_plugin* p, std::uint32_t* width, std::uint32_t* height) {
     return Of(p) != nullptr && Of(p)->GuiSize(width, height);
@@ -107,8 +108,15 @@ void ClapPlugin::GuiDestroy() {
 
 bool ClapPlugin::GuiSize(std::uint32_t* width, std::uint32_t* height) const {
     if (width == nullptr || height == nullptr || editor == nullptr) return false;
-    *width = static_cast<std::uint32_t>(editor->Width());
-    *height = static_cast<std::uint32_t>(editor->Height());
+    *width = static_cast<std::uint32_t>(editor->PixelWidth());
+    *height = static_cast<std::uint32_t>(editor->PixelHeight());
+    return true;
+}
+
+bool ClapPlugin::GuiSetScale(double scale) {
+    LockGuard guard(lock);
+    if (!guiCreated_ || editor == nullptr || !(scale > 0.0)) return false;
+    editor->SetDisplayScale(PanelScale::FromFactor(scale));
     return true;
 }
 

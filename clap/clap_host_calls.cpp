@@ -45,6 +45,12 @@ void ClapPlugin::ResizeEditor(int width, int height) {
     }
 }
 
+bool ClapPlugin::RequestEditorSize(int width, int height) {
+    if (!windowOpen_ || hostGui_ == nullptr || hostGui_->request_resize == nullptr) return false;
+    return hostGui_->request_resize(host_, static_cast<std::uint32_t>(width),
+                                    static_cast<std::uint32_t>(height));
+}
+
 // The transport carries no position this adapter reads.
 std::int32_t ClapPlugin::GetSamplePosition() { return 0; }
 

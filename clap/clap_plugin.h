@@ -54,6 +54,10 @@ public:
     void GuiDestroy();
     // The panel's size, the one answer to every size request.
     bool GuiSize(std::uint32_t* width, std::uint32_t* height) const;
+    // The display's scale, for "win32" and "x11" alike; the window follows it unless the user
+    // chose a scale of their own.
+    bool GuiSetScale(double scale);
+    bool RequestEditorSize(int width, int height) override;
     bool GuiSetSize(std::uint32_t width, std::uint32_t height) const;
     bool GuiSetParent(const clap::clap_window* window);
     bool GuiShow();

@@ -182,6 +182,12 @@ int Editor::AddControl(std::unique_ptr<Control> control) {
 }
 
 RasterBitmap* Editor::FetchImage(int resourceId, const char* name) {
+    RasterBitmap* image = FetchCached(resourceId, name);
+    scaledImages_.Remember(image, resourceId, name);
+    return image;
+}
+
+RasterBitmap* Editor::FetchCached(int resourceId, const char* name) {
     struct Request {
         Editor* editor;
         const char* name;
@@ -199,21 +205,182 @@ RasterBitmap* Editor::FetchImage(int resourceId, const char* name) {
 }
 
 void Editor::CreateDrawSurfaces() {
-    drawBitmap = MakeNothrow<SysBitmap>(width, height);
+    drawBitmap = MakeNothrow<SysBitmap>(PixelWidth(), PixelHeight());
     // A SysBitmap whose pixels could not be had is left empty.
-    if (drawBitmap == nullptr || drawBitmap->Width() != width || drawBitmap->Height() != height) {
+    if (drawBitmap == nullptr || drawBitmap->Width() != PixelWidth() ||
+        drawBitmap->Height() != PixelHeight()) {
         MarkIncomplete();
     }
 }
 
+bool Editor::SetScale(const PanelScale& scale) {
+    if (scale == scale_) return true;
+    std::unique_ptr<SysBitmap> resized;
+    if (drawBitmap != nullptr) {
+        const int w = scale.Pixels(width);
+        const int h = scale.Pixels(height);
+        resized = MakeNothrow<SysBitmap>(w, h);
+        if (resized == nullptr || resized->Width() != w || resized->Height() != h) return false;
+    }
+    // The box and the menu lie at pixels of the old scale: they go while it holds.
+    if (EntryBoxOpen()) FinishEntry(false);
+    CloseScaleMenu(false);
+    scale_ = scale;
+    if (resized != nullptr) drawBitmap = std::move(resized);
+    MarkAllChanged();
+    return true;
+}
+
+void Editor::SetDisplayScale(const PanelScale& display) {
+    hostAnnouncedScale_ = true;
+    displayScale_ = display;
+    if (chosenPercent_ == 0) ApplyScale(display);
+}
+
+void Editor::FoundDisplayScale(const PanelScale& display) {
+    if (hostAnnouncedScale_) return;
+    displayScale_ = display;
+    if (chosenPercent_ == 0) ApplyScale(display);
+}
+
+void Editor::ChooseScale(int percent) {
+    chosenPercent_ = percent > 0 ? PanelScale(percent).Percent() : 0;
+    ApplyScale(chosenPercent_ > 0 ? PanelScale(chosenPercent_) : displayScale_);
+}
+
+void Editor::OpenScaleMenu(int x, int y) {
+    PopupMenu menu;
+    char text[16];
+    for (const int percent : kScaleChoices) {
+        std::snprintf(text, sizeof(text), "%d%%", percent);
+        menu.AddItem(text, chosenPercent_ == percent ? ItemChecked : 0);
+    }
+    menu.AddItem("Follow the display", chosenPercent_ == 0 ? ItemChecked : 0);
+    if (HasNativeMenus()) {
+        // Null also when the editor went while the menu's loop ran.
+        if (CreatePopupMenu(menu, {x, y, x, y}) == &menu) ChooseScaleItem(menu.chosenItem);
+        return;
+    }
+    if (scaleMenu_.IsOpen()) CloseScaleMenu(true);
+    scaleMenu_.Open(menu, x, y, width, height);
+    if (!scaleMenu_.IsOpen()) return;
+    OnMenuShown(true);
+    Draw(scaleMenu_.Area());
+}
+
+void Editor::ChooseScaleItem(int item) {
+    const int choices = static_cast<int>(sizeof(kScaleChoices) / sizeof(kScaleChoices[0]));
+    if (item >= 0 && item < choices) ChooseScale(kScaleChoices[item]);
+    if (item == choices) ChooseScale(0);
+}
+
+void Editor::CloseScaleMenu(bool redraw) {
+    if (!scaleMenu_.IsOpen()) return;
+    const Rect covered = scaleMenu_.Area();
+    scaleMenu_.Close();
+    OnMenuShown(false);
+    if (redraw) Draw(covered);
+}
+
+bool Editor::HandleMenuKey(int virtualKey) {
+    if (!scaleMenu_.IsOpen()) return false;
+    switch (virtualKey) {
+        case 38: scaleMenu_.MoveHighlight(-1); break;
+        case 40: scaleMenu_.MoveHighlight(1); break;
+        case 27: CloseScaleMenu(true); return true;
+        case 13: {
+            const int item = scaleMenu_.Highlighted();
+            CloseScaleMenu(true);
+            ChooseScaleItem(item);
+            return true;
+        }
+        default: return true;
+    }
+    Draw(scaleMenu_.Area());
+    return true;
+}
+
+Rect Editor::OverlayMenu(const Rect& r) {
+    if (!scaleMenu_.IsOpen() || IsEmptyRect(r)) return r;
+    const Rect area = PixelArea(scaleMenu_.Area());
+    if (area.left >= r.right || area.right <= r.left || area.top >= r.bottom ||
+        area.bottom <= r.top) {
+        return r;
+    }
+    scaleMenu_.Draw(drawBitmap.get(), scale_);
+    return UnionRect(r, area);
+}
+
+void Editor::ApplyScale(const PanelScale& scale) {
+    if (scale == scale_ || !SetScale(scale)) return;
+    OnScaleChanged();
+    plug->RequestEditorSize(PixelWidth(), PixelHeight());
+    RedrawAll();
+}
+
+Rect Editor::PixelArea(const Rect& panel) const {
+    Rect r = scale_.CoverRect(panel);
+    if (scale_.IsUnit()) return r;
+    // The slack of a fractional scale stays inside the frame buffer.
+    if (r.right > PixelWidth()) r.right = PixelWidth();
+    if (r.bottom > PixelHeight()) r.bottom = PixelHeight();
+    return r;
+}
+
+bool Editor::FindScaledStrip(const BitmapStrip& strip, ScaledStrip* scaled) {
+    if (strip.bitmap == nullptr || strip.frames < 1) return false;
+    const int percent = scale_.Percent();
+    if (scaledImages_.Resolved(strip.bitmap, percent, scaled)) return scaled->bitmap != nullptr;
+    int id = 0;
+    const char* name = nullptr;
+    if (!scaledImages_.Find(strip.bitmap, &id, &name)) return false;
+    const int frameWidth = strip.sideBySide ? strip.width / strip.frames : strip.width;
+    const int frameHeight = strip.sideBySide ? strip.height : strip.height / strip.frames;
+    ScaledStrip found{nullptr, scale_.Pixels(frameWidth), scale_.Pixels(frameHeight)};
+    const RasterBitmap* source = strip.bitmap;
+    if (percent > 100) {
+        const RasterBitmap* twice = FetchCached(kDoubleSizeIdOffset + id, name);
+        const bool matches = twice != nullptr && twice->Width() == 2 * strip.width &&
+                             twice->Height() == 2 * strip.height;
+        if (matches) source = twice;
+        if (matches && percent == 200) found.bitmap = twice;
+    }
+    if (found.bitmap == nullptr) {
+        struct Compose {
+            const RasterBitmap* source;
+            const BitmapStrip* strip;
+            const ScaledStrip* size;
+        } compose{source, &strip, &found};
+        auto load = [](void* context, int, std::unique_ptr<RasterBitmap>* image) {
+            const auto* c = static_cast<Compose*>(context);
+            *image = ComposeScaledStrip(*c->source, c->strip->frames, c->strip->sideBySide,
+                                        c->size->frameWidth, c->size->frameHeight);
+            return *image != nullptr;
+        };
+        // Resource ids are 16-bit: the percentage above them keeps each scale's images apart,
+        // and the source set's bit keeps a composition from 1x apart from one from 2x.
+        const int key = percent << 17 | (source != strip.bitmap ? 1 << 16 : 0) | (id & 0xFFFF);
+        RasterBitmap* composed = nullptr;
+        if (BitmapCache::Process().Fetch(key, load, &compose, &composed)) found.bitmap = composed;
+    }
+    // Remembered even when missing, so a frame never composes again.
+    scaledImages_.Resolve(strip.bitmap, percent, found);
+    *scaled = found;
+    return found.bitmap != nullptr;
+}
+
 // --- Drawing -----------------------------------------------------------------------------------
 
-bool Editor::Draw(const Rect& r) {
+bool Editor::Draw(const Rect& panel) {
     if (ControlCount() == 0) return true;
+    // Drawing and its tests work in the frame buffer's pixels, so a control that rounds one
+    // pixel past its panel edge at a fractional scale is drawn again with what it overlaps.
+    const Rect r = IsEmptyRect(panel) ? panel : PixelArea(panel);
     drawClip = r;
     for (int i = 0; i < ControlCount(); ++i) {
         Control* control = controls.Get(i);
-        const Rect& cr = control->GetRect();
+        const Rect& panelRect = control->GetRect();
+        const Rect cr = IsEmptyRect(panelRect) ? panelRect : scale_.PlaceRect(panelRect);
         // A control whose left or top edge lies on r's right or bottom edge counts as meeting.
         const bool meets = !IsEmptyRect(r) && !IsEmptyRect(cr) && cr.left <= r.right &&
                            cr.right > r.left && cr.top <= r.bottom && cr.bottom > r.top;
@@ -225,7 +392,7 @@ bool Editor::Draw(const Rect& r) {
                                                  cr.right <= r.right && cr.bottom <= r.bottom);
         if (covered) control->MarkDrawn();
     }
-    return PresentRect(r);
+    return PresentRect(OverlayMenu(r));
 }
 
 bool Editor::NeedsRedraw(Rect& r) {
@@ -244,11 +411,26 @@ bool Editor::NeedsRedraw(Rect& r) {
     return any;
 }
 
-bool Editor::DrawStripFrame(const BitmapStrip& strip, const Rect& r, int frame,
+bool Editor::DrawStripFrame(const BitmapStrip& strip, const Rect& panel, int frame,
                             const ControlBlend* blend) {
     int srcX = 0;
     int srcY = 0;
-    if (strip.frames >= 2 && frame >= 2) {
+    const RasterBitmap* bitmap = strip.bitmap;
+    Rect r = panel;
+    if (!scale_.IsUnit()) {
+        ScaledStrip scaled;
+        if (!FindScaledStrip(strip, &scaled)) return true;
+        bitmap = scaled.bitmap;
+        const int step = frame >= 2 && strip.frames >= 2 ? frame - 1 : 0;
+        (strip.sideBySide ? srcX : srcY) =
+            step * (strip.sideBySide ? scaled.frameWidth : scaled.frameHeight);
+        const Rect placed = scale_.PlaceRect(panel);
+        // The frame's own size: the rectangle may be larger than a frame, never its pixels.
+        r = {placed.left, placed.top, placed.left + scaled.frameWidth,
+             placed.top + scaled.frameHeight};
+        if (placed.right < r.right) r.right = placed.right;
+        if (placed.bottom < r.bottom) r.bottom = placed.bottom;
+    } else if (strip.frames >= 2 && frame >= 2) {
         const double extent = strip.sideBySide ? strip.width : strip.height;
         const int offset = static_cast<int>(extent * (frame - 1) / strip.frames + 0.5);
         (strip.sideBySide ? srcX : srcY) = offset;
@@ -264,7 +446,7 @@ bool Editor::DrawStripFrame(const BitmapStrip& strip, const Rect& r, int frame,
     if (drawBitmap) {
         const Rect source{srcX + c.left - r.left, srcY + c.top - r.top, srcX + c.right - r.left,
                           srcY + c.bottom - r.top};
-        Blit(drawBitmap.get(), strip.bitmap, c.left, c.top, &source, weight, BlitMode(blend));
+        Blit(drawBitmap.get(), bitmap, c.left, c.top, &source, weight, BlitMode(blend));
     }
     return true;
 }

@@ -16,7 +16,10 @@
 
 #include "editor/control.h"
 #include "editor/editor_types.h"
+#include "editor/panel_menu.h"
+#include "editor/panel_scale.h"
 #include "editor/popup_menu.h"
+#include "editor/scaled_images.h"
 #include "plugin/module_handle.h"
 #include "plugin/pointer_list.h"
 #include "raster/sys_bitmap.h"
@@ -120,7 +123,46 @@ public:
     bool DrawStripFrame(const BitmapStrip& strip, const Rect& r, int frame,
                         const ControlBlend* blend);
 
-    // Input, in panel pixels; the window back-ends call these.
+    // The display scale. Controls, hit tests and gestures stay in panel units (Width x Height);
+    // the frame buffer, what PresentRect is given and the pixels the Handle* calls take are
+    // the scale's pixels.
+    const PanelScale& Scale() const { return scale_; }
+    // Redraws the whole panel at the new scale (an open entry box is cancelled); false, with
+    // the scale as it was, when the frame buffer at the new size cannot be had.
+    bool SetScale(const PanelScale& scale);
+    int PixelWidth() const { return scale_.Pixels(width); }
+    int PixelHeight() const { return scale_.Pixels(height); }
+    // The frame-buffer pixels a redraw of the panel rectangle touches.
+    Rect PixelArea(const Rect& panel) const;
+    // The scale of the display the window is on, as the host announces it (VST 3's content
+    // scale, CLAP's set_scale, LV2's ui:scaleFactor); the editor takes it while the user
+    // follows the display. Once a host has announced one, what a back-end finds is ignored.
+    void SetDisplayScale(const PanelScale& display);
+    // The scale a window back-end reads from the system when its window opens or moves.
+    void FoundDisplayScale(const PanelScale& display);
+    // The user's choice: a percentage, or 0 to follow the display again. Kept for the editor's
+    // life (the plug-in's), not in the plug-in's state: a project moves between screens.
+    void ChooseScale(int percent);
+    int ChosenPercent() const { return chosenPercent_; }
+    const PanelScale& DisplayScale() const { return displayScale_; }
+    // A window back-end resizes its window to PixelWidth x PixelHeight here, after the scale
+    // changed while it is open.
+    virtual void OnScaleChanged() {}
+
+    // The scale menu a right click on the panel's background opens: kScaleChoices, then
+    // "Follow the display", the scale in use checked. A window with native menus shows it with
+    // CreatePopupMenu; the others get the PanelMenu, drawn over the panel until an item is
+    // clicked or chosen with the arrows and Enter, or Escape or a click elsewhere closes it.
+    static constexpr int kScaleChoices[] = {100, 125, 150, 200, 250, 300};
+    void OpenScaleMenu(int x, int y);
+    virtual bool HasNativeMenus() const { return false; }
+    const PanelMenu& ScaleMenu() const { return scaleMenu_; }
+    // The drawn menu's keys (Windows virtual-key numbers); false when it is not open.
+    bool HandleMenuKey(int virtualKey);
+    // The drawn menu opened or closed: a window takes the keyboard for it, or gives it back.
+    virtual void OnMenuShown(bool /*shown*/) {}
+
+    // Input, in panel units.
     void OnMouseDown(int x, int y, const MouseMod& mod);
     void OnMouseUp(int x, int y, const MouseMod& mod);
     void OnMouseDrag(int x, int y, const MouseMod& mod);
@@ -130,6 +172,7 @@ public:
 
     // What a window does with its events, the operating system left out: the back-ends
     // translate their messages into these, then do only their own part (capture, focus).
+    // Their positions are the window's pixels, turned into panel units here.
     // The redraw timer's work: the entry box's pending state, else the dirty controls.
     void Tick();
     // True when the editor took the press: the window then takes the focus and the mouse.
@@ -191,6 +234,8 @@ protected:
     bool EntryBoxHasFocus() const;
     void DeleteControls();
     void MarkIncomplete() { complete = false; }
+    // Closes the drawn menu, redrawing what it covered when asked.
+    void CloseScaleMenu(bool redraw);
 
     PointerList<Control> controls;
     PluginBase* plug;
@@ -216,6 +261,25 @@ protected:
 
 private:
     void ApplyEnteredText(const char* text);
+    // The image from the process-wide cache, without noting it as one of the panel's.
+    RasterBitmap* FetchCached(int resourceId, const char* name);
+    // The strip as drawn at the editor's scale; false when there is nothing to draw.
+    bool FindScaledStrip(const BitmapStrip& strip, ScaledStrip* scaled);
+
+    // The scale chosen or followed; the host is asked for the window's new size.
+    void ApplyScale(const PanelScale& scale);
+    // Item i of the scale menu.
+    void ChooseScaleItem(int item);
+    // Draws the open menu over the frame buffer when it meets the pixels r; r widened by it.
+    Rect OverlayMenu(const Rect& r);
+
+    PanelMenu scaleMenu_;
+
+    PanelScale scale_;
+    PanelScale displayScale_;
+    int chosenPercent_ = 0;  // 0: the display's
+    bool hostAnnouncedScale_ = false;
+    ScaledImages scaledImages_;
 
     bool complete = true;
 };

@@ -1,9 +1,12 @@
 // Benchmarks of the effect's editor: a full-panel draw (the first paint of a window), the
-// redraw of one turned knob (a timer tick), and an idle tick. Before the timed runs it prints
-// the memory an editor adds to each instance and the images every instance shares.
+// redraw of one turned knob (a timer tick), and an idle tick. Before the timed runs it prints,
+// for each display scale, the time to open the editor (an instance built and its first paint)
+// the first time in the process and again, with the image memory the scale adds and its frame
+// buffer; then the memory an editor adds to each instance and the images every instance shares.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -30,6 +33,34 @@ double BytesPerInstance(EditorFactory factory) {
         instances.push_back(std::make_unique<ORV_Q12>(nullptr, factory));
     }
     return double(HeapInUse() - before) / kInstances;
+}
+
+// Milliseconds to build an instance with its editor at the scale and draw its first paint.
+double OpenMilliseconds(int percent, const RasterBitmap** frame, std::unique_ptr<ORV_Q12>* keep) {
+    const auto start = std::chrono::steady_clock::now();
+    auto fx = std::make_unique<ORV_Q12>(nullptr, &HeadlessEditor::Create);
+    auto* editor = static_cast<HeadlessEditor*>(fx->AttachedEditor());
+    editor->SetScale(PanelScale(percent));
+    editor->Tick();
+    const auto stop = std::chrono::steady_clock::now();
+    *frame = editor->FrameBuffer();
+    *keep = std::move(fx);
+    return std::chrono::duration<double, std::milli>(stop - start).count();
+}
+
+void ReportScales() {
+    for (const int percent : {100, 200, 125, 150, 175, 250, 300}) {
+        const long long imagesBefore = BitmapCache::Process().PixelBytes();
+        const RasterBitmap* frame = nullptr;
+        std::unique_ptr<ORV_Q12> first, again;
+        const double cold = OpenMilliseconds(percent, &frame, &first);
+        const double warm = OpenMilliseconds(percent, &frame, &again);
+        std::printf(
+            "%d%%: editor open %.1f ms first, %.1f ms again; images +%lld bytes, "
+            "frame buffer %lld bytes\n",
+            percent, cold, warm, BitmapCache::Process().PixelBytes() - imagesBefore,
+            4LL * frame->RowSpan() * frame->Height());
+    }
 }
 
 void ReportMemory() {
@@ -82,6 +113,7 @@ BENCHMARK(BM_IdleTick);
 }  // namespace
 
 int main(int argc, char** argv) {
+    ReportScales();
     ReportMemory();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

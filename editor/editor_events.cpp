@@ -57,7 +57,16 @@ void Editor::ApplyEnteredText(const char* text) {
 
 void Editor::RedrawAll() { RedrawRect({0, 0, width, height}); }
 
-bool Editor::HandlePress(int x, int y, MouseButton button, const MouseMod& mod) {
+bool Editor::HandlePress(int pixelX, int pixelY, MouseButton button, const MouseMod& mod) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
+    if (scaleMenu_.IsOpen()) {
+        // A click on an item chooses it, anywhere else only closes the menu.
+        const int item = scaleMenu_.ItemAt(x, y);
+        CloseScaleMenu(true);
+        ChooseScaleItem(item);
+        return false;
+    }
     if (EntryBoxHasFocus()) {
         if (button != MouseButton::Middle) entryState = TextEntryState::Cancel;
         return false;
@@ -66,29 +75,44 @@ bool Editor::HandlePress(int x, int y, MouseButton button, const MouseMod& mod) 
         FinishEntry(false);
         RedrawAll();
     }
+    if (button == MouseButton::Right && ControlIndexAt(x, y) == 0) {
+        // The background's own menu, in place of a value box it has no parameter for.
+        CancelGesture();
+        OpenScaleMenu(x, y);
+        return false;
+    }
     TakeFocusAndMouse();
     OnMouseDown(x, y, mod);
     return true;
 }
 
-bool Editor::HandleRelease(int x, int y, const MouseMod& mod) {
+bool Editor::HandleRelease(int pixelX, int pixelY, const MouseMod& mod) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
     // Also while the box has the keyboard: a gesture begun before ends here.
     OnMouseUp(x, y, mod);
     return true;
 }
 
-void Editor::HandleDrag(int x, int y, const MouseMod& mod) {
+void Editor::HandleDrag(int pixelX, int pixelY, const MouseMod& mod) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
     if (EntryBoxOpen()) return;
     OnMouseDrag(x, y, mod);
 }
 
-bool Editor::HandleDoubleClick(int x, int y, const MouseMod& mod) {
+bool Editor::HandleDoubleClick(int pixelX, int pixelY, const MouseMod& mod) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
+    if (scaleMenu_.IsOpen()) return HandlePress(pixelX, pixelY, MouseButton::Left, mod);
     if (EntryBoxHasFocus()) return false;
     return OnMouseDblClick(x, y, mod);
 }
 
-void Editor::HandleWheel(int x, int y, const MouseMod& mod, int detents) {
-    if (EntryBoxHasFocus()) return;
+void Editor::HandleWheel(int pixelX, int pixelY, const MouseMod& mod, int detents) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
+    if (EntryBoxHasFocus() || scaleMenu_.IsOpen()) return;
     if (EntryBoxOpen()) {
         entryState = TextEntryState::Cancel;
         return;
@@ -96,7 +120,10 @@ void Editor::HandleWheel(int x, int y, const MouseMod& mod, int detents) {
     OnMouseWheel(x, y, mod, detents);
 }
 
-bool Editor::HandleKey(int x, int y, int virtualKey) {
+bool Editor::HandleKey(int pixelX, int pixelY, int virtualKey) {
+    const int x = scale_.ToPanel(pixelX);
+    const int y = scale_.ToPanel(pixelY);
+    if (HandleMenuKey(virtualKey)) return true;
     if (EntryBoxHasFocus()) return false;
     const KeyCode key = KeyCodeFromVirtualKey(virtualKey);
     return key != KeyNone && OnKeyDown(x, y, key);

@@ -13,8 +13,14 @@ void PanelEditor::OpenEntryBox(Control* control, const TextStyle& style, const R
                                const char* text, PluginParam* param) {
     if (control == nullptr || box_.IsOpen()) return;
     // One pixel wider and higher than the rectangle asked for, as a native box is made.
-    box_.Open({r.left, r.top, r.right + 1, r.bottom + 1}, text, control->EntryMaxChars());
+    boxPanelArea_ = {r.left, r.top, r.right + 1, r.bottom + 1};
+    box_.Open(Scale().PlaceRect(boxPanelArea_), text, control->EntryMaxChars());
     boxStyle_ = style;
+    if (!Scale().IsUnit()) {
+        boxStyle_.size = Scale().Pixels(style.size);
+        // The control's font is the panel-unit one.
+        boxStyle_.font = nullptr;
+    }
     entryParam = param;
     entryControl = control;
     PresentRect(box_.Area());
@@ -28,7 +34,7 @@ void PanelEditor::DestroyEntryBox() {
     if (!box_.IsOpen()) return;
     box_.Close();
     // What the box covered shows again.
-    Draw(box_.Area());
+    Draw(boxPanelArea_);
 }
 
 void PanelEditor::EntryCharacter(char c) {

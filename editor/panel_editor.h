@@ -25,11 +25,12 @@ public:
     const PanelEntryBox& EntryBox() const { return box_; }
 
 protected:
-    // Draws the open box over the frame buffer when it meets r; returns the rectangle to
-    // present, r widened by the box.
+    // Draws the open box over the frame buffer when it meets r (pixels); returns the rectangle
+    // to present, r widened by the box.
     Rect OverlayEntryBox(const Rect& r);
 
 private:
-    PanelEntryBox box_;
+    PanelEntryBox box_;  // in the frame buffer's pixels
+    Rect boxPanelArea_{};
     TextStyle boxStyle_;
 };

@@ -31,6 +31,7 @@ public:
     void DestroyEditorWindow() override;
     WindowHandle EditorWindowHandle() override { return nullptr; }
 
+    // Positions are the frame buffer's pixels, which are panel units at 100%.
     // A button going down or up; the window keeps the mouse from a press to its release.
     void Press(int x, int y, MouseButton button = MouseButton::Left, HeldKeys keys = {});
     void Release(int x, int y, MouseButton button = MouseButton::Left, HeldKeys keys = {});

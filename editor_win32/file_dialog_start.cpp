@@ -72,8 +72,8 @@ void SetUtf8FromWide(TextBuffer& out, const wchar_t* text, int units) {
     if (text != nullptr && units != 0) {
         if (units < 0) units = static_cast<int>(wcsnlen(text, FileDialogStart::kChosenUnits));
         if (units > FileDialogStart::kChosenUnits) units = FileDialogStart::kChosenUnits;
-        bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, utf8, sizeof(utf8) - 1, nullptr,
-                                    nullptr);
+        bytes =
+            WideCharToMultiByte(CP_UTF8, 0, text, units, utf8, sizeof(utf8) - 1, nullptr, nullptr);
     }
     utf8[bytes > 0 ? bytes : 0] = '\0';
     out.Set(utf8);

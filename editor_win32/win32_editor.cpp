@@ -2,6 +2,7 @@
 // buffer, growing with the editor, and the pointer.
 #include "editor_win32/win32_editor.h"
 
+#include "editor_win32/win32_display_scale.h"
 #include "editor_win32/win32_editor_procedures.h"
 #include "plugin/plugin_lock.h"
 
@@ -53,10 +54,11 @@ void Win32Editor::ReleaseWindowClass() {
 
 WindowHandle Win32Editor::CreateEditorWindow(WindowHandle parent) {
     parentWindow = parent;
+    FoundDisplayScale(WindowDisplayScale(AsWindow(parent)));
     int x = 0;
     int y = 0;
-    int w = width;
-    int h = height;
+    int w = PixelWidth();
+    int h = PixelHeight();
     if (window != nullptr) {
         // Reopening: the same place in the parent's client area and the same size.
         RECT old;
@@ -122,15 +124,22 @@ bool Win32Editor::PresentRect(const Rect& r) {
 void Win32Editor::RedrawRect(const Rect& r) {
     // Without a window, InvalidateRect would repaint every window on the desktop.
     if (window == nullptr) return;
-    const RECT area{r.left, r.top, r.right, r.bottom};
+    const Rect pixels = PixelArea(r);
+    const RECT area{pixels.left, pixels.top, pixels.right, pixels.bottom};
     InvalidateRect(AsWindow(window), &area, FALSE);
     if (EntryBoxOpen() && entryControl != nullptr) {
         // The window does not clip its children: painting the edited control would cover the box.
-        const Rect& c = entryControl->GetRect();
+        const Rect c = Scale().PlaceRect(entryControl->GetRect());
         const RECT keep{c.left, c.top, c.right, c.bottom};
         ValidateRect(AsWindow(window), &keep);
     }
     UpdateWindow(AsWindow(window));
+}
+
+void Win32Editor::OnScaleChanged() {
+    if (window == nullptr) return;
+    SetWindowPos(AsWindow(window), nullptr, 0, 0, PixelWidth(), PixelHeight(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int Win32Editor::WholeWheelNotches(int delta) {

@@ -45,6 +45,8 @@ public:
 
     bool CanOpenWindow() const override { return true; }
     void RedrawRect(const Rect& r) override;
+    void OnScaleChanged() override;
+    bool HasNativeMenus() const override { return true; }
     bool EntryBoxOpen() const override { return entryBox != nullptr; }
     void ReadEntryText(char* text, int capacity) override;
     void DestroyEntryBox() override;

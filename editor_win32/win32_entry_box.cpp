@@ -74,8 +74,9 @@ void Win32Editor::OpenEntryBox(Control* control, const TextStyle& style, const R
     // One line that scrolls sideways: a multi-line box drops ES_AUTOHSCROLL when centred, and a
     // text wider than the box then wraps onto a hidden line or is refused.
     const DWORD boxStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | AlignmentStyle(style.alignment);
-    HWND box = CreateWindowExA(0, "EDIT", text, boxStyle, r.left, r.top, r.right - r.left + 1,
-                               r.bottom - r.top + 1, AsWindow(window),
+    const Rect at = Scale().PlaceRect({r.left, r.top, r.right + 1, r.bottom + 1});
+    HWND box = CreateWindowExA(0, "EDIT", text, boxStyle, at.left, at.top, at.right - at.left,
+                               at.bottom - at.top, AsWindow(window),
                                reinterpret_cast<HMENU>(INT_PTR{kEntryBoxId}),
                                static_cast<HINSTANCE>(instance), nullptr);
     if (box == nullptr) return;
@@ -83,7 +84,7 @@ void Win32Editor::OpenEntryBox(Control* control, const TextStyle& style, const R
 
     FontRequest font;
     font.face = style.face;
-    font.height = style.size;
+    font.height = Scale().Pixels(style.size);
     font.weight = style.style == StyleBold ? FW_BOLD : FW_DONTCARE;
     font.italic = style.style == StyleItalic;
     entryFont = CreateFontHandle(font);

@@ -85,7 +85,8 @@ PopupMenu* Win32Editor::CreatePopupMenu(PopupMenu& menu, const Rect& r) {
     if (native == nullptr) return nullptr;
 
     HWND owner = AsWindow(window);
-    POINT at{r.left, r.bottom};
+    const Rect shown = Scale().PlaceRect(r);
+    POINT at{shown.left, shown.bottom};
     ClientToScreen(owner, &at);
     PopupMenu* chosen = nullptr;
     if (TrackPopupMenu(native, TPM_LEFTBUTTON, at.x, at.y, 0, owner, nullptr)) {
@@ -97,12 +98,13 @@ PopupMenu* Win32Editor::CreatePopupMenu(PopupMenu& menu, const Rect& r) {
     }
     DestroyMenu(native);
     // The menu's loop ran the host's messages: the editor may have been closed meanwhile, or
-    // deleted with its plug-in. Only a window still naming this editor says it is alive.
+    // deleted with its plug-in. Only a window still naming this editor says it is alive; else
+    // nobody may act on the choice, the caller being part of what went.
     if (!IsWindow(owner) ||
         GetWindowLongPtrA(owner, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(this)) {
-        return chosen;
+        return nullptr;
     }
-    const RECT whole{0, 0, width, height};
+    const RECT whole{0, 0, PixelWidth(), PixelHeight()};
     InvalidateRect(owner, &whole, FALSE);
     return chosen;
 }

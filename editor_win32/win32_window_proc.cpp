@@ -1,11 +1,15 @@
 // The editor window's procedure: each message becomes one of the editor's Handle* calls, with
-// coordinates in panel pixels and the modifiers decoded; what is left is the window's own part
+// coordinates in the window's pixels (the editor turns them into panel units) and the modifiers
+// decoded; what is left is the window's own part
 // (capture, focus, painting, handing keys on to the host).
+#include "editor_win32/win32_display_scale.h"
 #include "editor_win32/win32_editor_procedures.h"
 
 namespace {
 
 constexpr UINT_PTR kRedrawTimer = 2;
+// WM_DPICHANGED_AFTERPARENT, which older headers lack.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 int LowSigned(LPARAM value) { return static_cast<short>(LOWORD(value)); }
 int HighSigned(LPARAM value) { return static_cast<short>(HIWORD(value)); }
@@ -135,7 +139,8 @@ LRESULT Win32EditorProcedures::HandleMessage(Win32Editor& editor, HWND window, U
             }
             RECT update;
             if (GetUpdateRect(window, &update, FALSE)) {
-                editor.Draw({update.left, update.top, update.right, update.bottom});
+                editor.Draw(editor.Scale().PanelCover(
+                    {update.left, update.top, update.right, update.bottom}));
                 // Draw presents nothing for an empty panel; the area must not ask again at once.
                 RedrawWindow(window, &update, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
             }
@@ -189,6 +194,11 @@ LRESULT Win32EditorProcedures::HandleMessage(Win32Editor& editor, HWND window, U
             return 0;
         }
         case WM_CTLCOLOREDIT: return EntryColours(editor, reinterpret_cast<HDC>(wParam));
+        case kDpiChangedAfterParent:
+            // Moved to a monitor of another DPI: the panel redraws at its scale, and the host is
+            // asked for the window's new size.
+            editor.FoundDisplayScale(WindowDisplayScale(window));
+            return 0;
         case WM_CLOSE: editor.DestroyEditorWindow(); return 0;
         case WM_SETFOCUS:
         case WM_KILLFOCUS: return 0;

@@ -42,8 +42,10 @@ WindowHandle X11Editor::CreateEditorWindow(WindowHandle parent) {
     }
     const auto parentId = reinterpret_cast<uintptr_t>(parent);
     if (parentId > UINT32_MAX) return nullptr;
-    window_ = X11Window::Open(static_cast<uint32_t>(parentId), x, y, Width(), Height());
+    window_ = X11Window::Open(static_cast<uint32_t>(parentId), x, y, PixelWidth(), PixelHeight());
     if (window_ == nullptr) return nullptr;
+    // The window grows to the display's scale before it is first painted.
+    FoundDisplayScale(X11DisplayScale(window_->Connection()));
     hasMouse_ = false;
     motionPending_ = false;
     exposed_ = {};
@@ -58,8 +60,9 @@ void X11Editor::DestroyEditorWindow() {
     if (window_ == nullptr) return;
     // A gesture in progress ends with the window, its edit too.
     LoseMouse();
-    // A value box goes with its window, unapplied.
+    // A value box goes with its window, unapplied, and so does the menu.
     if (EntryBoxOpen()) FinishEntry(false);
+    CloseScaleMenu(false);
     window_.reset();
 }
 
@@ -213,8 +216,24 @@ void X11Editor::DeliverMotion() {
     }
 }
 
+void X11Editor::OnScaleChanged() {
+    if (window_ != nullptr) window_->Resize(PixelWidth(), PixelHeight());
+}
+
+void X11Editor::OnMenuShown(bool shown) {
+    if (window_ == nullptr || !window_->Usable()) return;
+    if (!shown) {
+        window_->ReturnKeyboard();
+        return;
+    }
+    // The menu's keys; the FocusIn this causes changes no value box.
+    focusRequest_ = window_->TakeKeyboard(lastInputTime_);
+    focusRequested_ = true;
+}
+
 void X11Editor::OnExpose(const xcb_expose_event_t& event) {
-    const Rect area{event.x, event.y, event.x + event.width, event.y + event.height};
+    const Rect area =
+        Scale().PanelCover({event.x, event.y, event.x + event.width, event.y + event.height});
     exposed_ = IsEmptyRect(exposed_) ? area : UnionRect(exposed_, area);
     if (event.count != 0) return;
     const Rect r = exposed_;
@@ -224,10 +243,12 @@ void X11Editor::OnExpose(const xcb_expose_event_t& event) {
 
 void X11Editor::OnKeyPress(const xcb_key_press_event_t& event) {
     lastInputTime_ = event.time;
-    if (!EntryBoxOpen()) return;
+    if (!EntryBoxOpen() && !ScaleMenu().IsOpen()) return;
     keymap_.Load(window_->Connection());
     const EntryKey key = EntryKeyFromKeysym(keymap_.Keysym(event.detail, event.state), event.state);
-    if (key.virtualKey != 0) {
+    if (ScaleMenu().IsOpen()) {
+        HandleMenuKey(key.virtualKey);
+    } else if (key.virtualKey != 0) {
         EntryKeyDown(key.virtualKey);
     } else if (key.character != '\0') {
         EntryCharacter(key.character);

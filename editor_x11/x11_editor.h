@@ -15,6 +15,7 @@
 
 #include "editor/panel_editor.h"
 #include "editor_x11/double_click.h"
+#include "editor_x11/x11_display_scale.h"
 #include "editor_x11/x11_keymap.h"
 #include "editor_x11/x11_window.h"
 
@@ -34,6 +35,8 @@ public:
     bool CanOpenWindow() const override { return true; }
     void DestroyEntryBox() override;
     void Idle() override;
+    void OnScaleChanged() override;
+    void OnMenuShown(bool shown) override;
     int EventFileDescriptor() const override;
 
 private:

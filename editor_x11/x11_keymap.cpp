@@ -10,6 +10,8 @@ namespace {
 constexpr uint32_t kBackSpace = 0xFF08;
 constexpr uint32_t kReturn = 0xFF0D;
 constexpr uint32_t kEscape = 0xFF1B;
+constexpr uint32_t kUp = 0xFF52;
+constexpr uint32_t kDown = 0xFF54;
 constexpr uint32_t kKeypadFirst = 0xFF80;  // KP_Space
 constexpr uint32_t kKeypadEnter = 0xFF8D;
 constexpr uint32_t kKeypadLast = 0xFFBD;  // KP_Equal
@@ -41,6 +43,9 @@ EntryKey EntryKeyFromKeysym(uint32_t keysym, uint16_t state) {
         case kKeypadEnter: return {13, '\0'};
         case kEscape: return {27, '\0'};
         case kBackSpace: return {8, '\0'};
+        // For the in-panel menu; the value box has no use for them.
+        case kUp: return {38, '\0'};
+        case kDown: return {40, '\0'};
         default: break;
     }
     if ((state & (kControlMask | kAltMask)) != 0) return {};

@@ -185,6 +185,15 @@ void X11Window::Put(const RasterBitmap& frame, const Rect& r) {
     }
 }
 
+void X11Window::Resize(int width, int height) {
+    if (!Usable() || width <= 0 || height <= 0) return;
+    const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
+    xcb_configure_window(connection_, window_, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                         size);
+    width_ = width;
+    height_ = height;
+}
+
 bool X11Window::Position(int& x, int& y) {
     if (!Usable()) return false;
     XcbPtr<xcb_get_geometry_reply_t> geometry(

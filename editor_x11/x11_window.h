@@ -51,6 +51,8 @@ public:
     // Copies the rectangle of the frame (cut to the frame and the window) to the same place in
     // the window.
     void Put(const RasterBitmap& frame, const Rect& r);
+    // Gives the window a new size (the panel at a new scale).
+    void Resize(int width, int height);
     // The window's position in its parent; false when it is gone.
     bool Position(int& x, int& y);
 

@@ -444,7 +444,7 @@ bool ClapInstance::OpenEditor(void* parent) {
     const char* api = nullptr;
     if (!Alive() || editorOpen_ || !CreateGui(&api)) return false;
     // The embedding order hosts follow.
-    gui_->set_scale(plugin_, 1.0);
+    gui_->set_scale(plugin_, editorScale_ > 0.0 ? editorScale_ : 1.0);
     gui_->can_resize(plugin_);
     std::uint32_t width = 0, height = 0;
     gui_->get_size(plugin_, &width, &height);
@@ -461,6 +461,11 @@ bool ClapInstance::OpenEditor(void* parent) {
     }
     gui_->show(plugin_);
     editorOpen_ = true;
+    return true;
+}
+
+bool ClapInstance::SetEditorScale(double factor) {
+    editorScale_ = factor;
     return true;
 }
 

@@ -72,6 +72,7 @@ public:
     bool OpenEditor(void* parent) override;
     void IdleEditor() override;
     void CloseEditor() override;
+    bool SetEditorScale(double factor) override;
     std::vector<HostEvent> HostEvents() override;
     void ClearHostEvents() override;
     void CloseAbruptly() override;
@@ -126,6 +127,7 @@ private:
     int maxBlock_ = 0;
     std::int64_t steadyTime_ = 0;
     bool editorOpen_ = false;
+    double editorScale_ = 0.0;  // 0 until the test announces one
     // Reserved at creation: sending, processing and recording allocate nothing.
     std::vector<clap::clap_event_param_value> pending_;
     mutable std::mutex recordMutex_;

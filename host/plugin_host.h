@@ -113,6 +113,9 @@ public:
     // the run loop's descriptors and timers, the UI's idle call.
     virtual void IdleEditor() = 0;
     virtual void CloseEditor() = 0;
+    // The display's scale as the host announces it to an editor it opens next (VST 3's content
+    // scale factor, CLAP's set_scale); false when the format has no such call.
+    virtual bool SetEditorScale(double /*factor*/) { return false; }
 
     // What the plug-in told the host since the instance was made or the record was cleared.
     virtual std::vector<HostEvent> HostEvents() = 0;

@@ -255,12 +255,27 @@ bool Vst3Instance::OpenEditor(void* parent) {
         view->release();
         return false;
     }
+    // The scale comes before the window, as it may.
+    if (editorScale_ > 0.0) {
+        void* scaling = nullptr;
+        if (view->queryInterface(kIPlugViewContentScaleSupportIid.bytes, &scaling) == kResultOk &&
+            scaling != nullptr) {
+            auto* support = static_cast<IPlugViewContentScaleSupport*>(scaling);
+            support->setContentScaleFactor(static_cast<float>(editorScale_));
+            support->release();
+        }
+    }
     if (view->attached(parent, Vst3WindowType()) != kResultOk) {
         view->setFrame(nullptr);
         view->release();
         return false;
     }
     view_ = view;
+    return true;
+}
+
+bool Vst3Instance::SetEditorScale(double factor) {
+    editorScale_ = factor;
     return true;
 }
 

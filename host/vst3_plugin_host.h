@@ -55,6 +55,7 @@ public:
     bool OpenEditor(void* parent) override;
     void IdleEditor() override;
     void CloseEditor() override;
+    bool SetEditorScale(double factor) override;
     std::vector<HostEvent> HostEvents() override { return record_.Events(); }
     void ClearHostEvents() override { record_.Clear(); }
     void CloseAbruptly() override;
@@ -77,6 +78,7 @@ private:
     vst3::IAudioProcessor* processor_ = nullptr;
     vst3::IEditController* controller_ = nullptr;
     vst3::IPlugView* view_ = nullptr;
+    double editorScale_ = 0.0;  // 0 until the test announces one
     int channels_ = 2;
     bool started_ = false;
 };

@@ -81,8 +81,15 @@ void* Lv2Plugin::OpenUi(void* parent, const UiLink& link) {
     if (window == nullptr) return nullptr;
     ui_ = link;
     uiOpen_ = true;
+    // The host's word on the scale goes before the X server's.
+    if (link.scaleFactor > 0.0f) panel->SetDisplayScale(PanelScale::FromFactor(link.scaleFactor));
     OnEditorOpen();
     return window;
+}
+
+bool Lv2Plugin::RequestEditorSize(int width, int height) {
+    if (!uiOpen_ || ui_.resize == nullptr || ui_.resize->ui_resize == nullptr) return false;
+    return ui_.resize->ui_resize(ui_.resize->handle, width, height) == 0;
 }
 
 void Lv2Plugin::CloseUi() {
@@ -104,8 +111,8 @@ void Lv2Plugin::IdleUi() {
 bool Lv2Plugin::EditorSize(int* width, int* height) const {
     const Editor* panel = WindowEditor();
     if (panel == nullptr) return false;
-    *width = panel->Width();
-    *height = panel->Height();
+    *width = panel->PixelWidth();
+    *height = panel->PixelHeight();
     return true;
 }
 

@@ -52,7 +52,9 @@ public:
     struct UiLink {
         LV2UI_Write_Function write = nullptr;
         LV2UI_Controller controller = nullptr;
-        const LV2UI_Touch* touch = nullptr;  // null when the host has no ui:touch
+        const LV2UI_Touch* touch = nullptr;    // null when the host has no ui:touch
+        const LV2UI_Resize* resize = nullptr;  // null when the host has no ui:resize
+        float scaleFactor = 0.0f;              // the host's ui:scaleFactor, 0 when it gave none
     };
     // Opens the panel as a child of the host's window; its window, or null when there is no
     // panel to show or one is showing already (the object has one editor).
@@ -77,6 +79,7 @@ public:
     void GetTimeSignature(std::int32_t* numerator, std::int32_t* denominator) override;
     void GetTransportInfo(TransportInfo& /*info*/) override {}
     void ResizeEditor(int /*width*/, int /*height*/) override {}
+    bool RequestEditorSize(int width, int height) override;
     bool SendMidiMessage(const MidiMessage& /*message*/) override { return false; }
 
 private:

@@ -1,6 +1,9 @@
 #include "lv2/lv2_ui.h"
 
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
 
 #include <cstring>
 
@@ -24,6 +27,24 @@ void TellSize(const LV2_Feature* const* features, int width, int height) {
         feature != nullptr ? static_cast<const LV2UI_Resize*>(feature->data) : nullptr;
     if (resize != nullptr && resize->ui_resize != nullptr)
         resize->ui_resize(resize->handle, width, height);
+}
+
+// The host's ui:scaleFactor option, or 0.
+float ScaleFactor(const LV2_Feature* const* features) {
+    const LV2_Feature* options = Feature(features, LV2_OPTIONS__options);
+    const LV2_Feature* map = Feature(features, LV2_URID__map);
+    if (options == nullptr || options->data == nullptr || map == nullptr || map->data == nullptr)
+        return 0.0f;
+    const auto* urids = static_cast<const LV2_URID_Map*>(map->data);
+    const LV2_URID key = urids->map(urids->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = urids->map(urids->handle, LV2_ATOM__Float);
+    for (const auto* o = static_cast<const LV2_Options_Option*>(options->data); o->key != 0; ++o) {
+        if (o->key == key && o->type == floatType && o->size == sizeof(float) &&
+            o->value != nullptr) {
+            return *static_cast<const float*>(o->value);
+        }
+    }
+    return 0.0f;
 }
 
 int Idle(LV2UI_Handle ui) {
@@ -50,6 +71,9 @@ LV2UI_Handle InstantiateLv2Ui(LV2UI_Write_Function write, LV2UI_Controller contr
     link.controller = controller;
     if (const LV2_Feature* touch = Feature(features, LV2_UI__touch))
         link.touch = static_cast<const LV2UI_Touch*>(touch->data);
+    if (const LV2_Feature* resize = Feature(features, LV2_UI__resize))
+        link.resize = static_cast<const LV2UI_Resize*>(resize->data);
+    link.scaleFactor = ScaleFactor(features);
     void* window = plugin->OpenUi(parent->data, link);
     if (window == nullptr) return nullptr;
     int width = 0, height = 0;

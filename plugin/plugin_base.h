@@ -64,6 +64,10 @@ public:
     // Resizes every channel's scratch buffer to frames doubles of silence. Returns false, with
     // the block size and buffers kept, for frames below 1 or a size that cannot be allocated.
     virtual bool SetBlockSize(int frames);
+    // Beyond the slots above:
+    // Asks the host to make the editor's window width x height pixels (the panel at a new
+    // scale), through the format's own request; false when the host has none or refused.
+    virtual bool RequestEditorSize(int /*width*/, int /*height*/) { return false; }
 
     // False when construction ran short of memory: such an object is only fit to be deleted.
     bool IsComplete() const { return complete; }

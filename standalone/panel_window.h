@@ -26,6 +26,8 @@ public:
     // The window's id, as the editor takes its parent.
     void* Handle() const;
     void Show();
+    // Gives the window a new fixed size (the panel at another scale); nothing when it has it.
+    void Resize(int width, int height);
     // Readable when the window's connection has events for HandleEvents.
     int Descriptor() const;
     // Handles the queued events: kCloseAsked once the window manager passed on the close
@@ -36,9 +38,13 @@ private:
     PanelWindow() = default;
     // The atom of the name; 0 when the server does not answer.
     uint32_t Atom(const char* name);
+    // The window manager's minimum and maximum: the window's size and no other.
+    void FixSize(int width, int height);
 
     xcb_connection_t* connection_ = nullptr;
     uint32_t window_ = 0;
     uint32_t deleteWindow_ = 0;
+    int width_ = 0;
+    int height_ = 0;
     State state_ = State::kOpen;
 };

@@ -59,12 +59,7 @@ std::unique_ptr<PanelWindow> PanelWindow::Open(int width, int height, std::strin
     }
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, w->window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         sizeof(kClass), kClass);
-    uint32_t hints[kSizeHintWords] = {};
-    hints[0] = kMinSizeHint | kMaxSizeHint;
-    hints[5] = hints[7] = static_cast<uint32_t>(width);
-    hints[6] = hints[8] = static_cast<uint32_t>(height);
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w->window_, XCB_ATOM_WM_NORMAL_HINTS,
-                        XCB_ATOM_WM_SIZE_HINTS, 32, kSizeHintWords, hints);
+    w->FixSize(width, height);
     // The close button asks, through WM_DELETE_WINDOW, instead of taking the connection away.
     w->deleteWindow_ = w->Atom("WM_DELETE_WINDOW");
     if (const uint32_t protocols = w->Atom("WM_PROTOCOLS"); protocols != 0 && w->deleteWindow_) {
@@ -83,6 +78,26 @@ PanelWindow::~PanelWindow() {
     if (window_ != 0 && state_ != State::kLost) xcb_destroy_window(connection_, window_);
     xcb_flush(connection_);
     xcb_disconnect(connection_);
+}
+
+void PanelWindow::FixSize(int width, int height) {
+    uint32_t hints[kSizeHintWords] = {};
+    hints[0] = kMinSizeHint | kMaxSizeHint;
+    hints[5] = hints[7] = static_cast<uint32_t>(width);
+    hints[6] = hints[8] = static_cast<uint32_t>(height);
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_NORMAL_HINTS,
+                        XCB_ATOM_WM_SIZE_HINTS, 32, kSizeHintWords, hints);
+    width_ = width;
+    height_ = height;
+}
+
+void PanelWindow::Resize(int width, int height) {
+    if ((width == width_ && height == height_) || width <= 0 || height <= 0) return;
+    FixSize(width, height);
+    const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
+    xcb_configure_window(connection_, window_, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                         size);
+    xcb_flush(connection_);
 }
 
 uint32_t PanelWindow::Atom(const char* name) {

@@ -66,6 +66,8 @@ private:
     End Loop();
     int Finish(End end);
     void Report();
+    // The window takes the panel's size when the panel changed its scale.
+    void FollowPanelSize();
 
     const StandaloneOptions& options_;
     const Clock::time_point started_ = Clock::now();
@@ -152,6 +154,8 @@ bool StandaloneApp::Start() {
             Say("cannot show the panel in the window");
             return false;
         }
+        // The panel took the display's scale as it opened.
+        FollowPanelSize();
         window_->Show();
     }
     return true;
@@ -226,9 +230,15 @@ StandaloneApp::End StandaloneApp::Loop() {
             if (Clock::now() >= nextTick) nextTick = Clock::now() + kTick;
             plug_->IdleEditor();
             if (plug_->EditorEventDescriptor() < 0) return End::kDisplayLost;
+            FollowPanelSize();
         }
         Report();
     }
+}
+
+void StandaloneApp::FollowPanelSize() {
+    int width = 0, height = 0;
+    if (window_ != nullptr && plug_->EditorSize(&width, &height)) window_->Resize(width, height);
 }
 
 void StandaloneApp::Report() {

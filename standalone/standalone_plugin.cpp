@@ -40,8 +40,8 @@ void StandalonePlugin::Process(float* const* inputs, float* const* outputs, int 
 
 bool StandalonePlugin::EditorSize(int* width, int* height) const {
     if (editor == nullptr || !editor->CanOpenWindow()) return false;
-    *width = editor->Width();
-    *height = editor->Height();
+    *width = editor->PixelWidth();
+    *height = editor->PixelHeight();
     return true;
 }
 

@@ -1,9 +1,12 @@
 // orv-snapshot: draws the ORV Q12 panel as a window would show it, after optional parameter
 // settings and gestures, and writes it as a PNG.
 //   orv-snapshot OUT.png [--param NAME=VALUE]... [--drag X,Y,DX,DY] [--click X,Y]
-//                [--dblclick X,Y] [--wheel X,Y,N] [--type X,Y,TEXT]
-// The plug-in is built with the offscreen editor; gestures go through the same entry points a
-// window's messages reach, in the order given, with a redraw tick after each.
+//                [--rclick X,Y] [--dblclick X,Y] [--wheel X,Y,N]
+//                [--type X,Y,TEXT] [--scale S]
+// --scale draws the panel as a display at that factor shows it (1.5 for 150%); the gestures'
+// positions stay in panel units (300 x 350) whatever the scale. The plug-in is built with the
+// offscreen editor; gestures go through the same entry points a window's messages reach, in the
+// order given, with a redraw tick after each.
 #include <strings.h>
 
 #include <cstdio>
@@ -21,7 +24,7 @@ using namespace vst2;
 namespace {
 
 struct Gesture {
-    std::string kind;  // "drag", "click", "dblclick", "wheel", "type"
+    std::string kind;  // "drag", "click", "rclick", "dblclick", "wheel", "type"
     int numbers[4] = {0, 0, 0, 0};
     std::string text;
 };
@@ -30,11 +33,13 @@ struct Options {
     std::string output;
     std::vector<std::pair<std::string, std::string>> params;
     std::vector<Gesture> gestures;
+    double scale = 1.0;
 };
 
 const char kUsage[] =
     "usage: orv-snapshot OUT.png [--param NAME=VALUE]... [--drag X,Y,DX,DY] [--click X,Y]\n"
-    "                    [--dblclick X,Y] [--wheel X,Y,N] [--type X,Y,TEXT]\n";
+    "                    [--rclick X,Y] [--dblclick X,Y] [--wheel X,Y,N] [--type X,Y,TEXT]\n"
+    "                    [--scale S]\n";
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "orv-snapshot: %s\n", message.c_str());
@@ -68,8 +73,8 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
     };
     static const Shape kGestures[] = {
         {"--drag", 4, false, "X,Y,DX,DY"}, {"--click", 2, false, "X,Y"},
-        {"--dblclick", 2, false, "X,Y"},   {"--wheel", 3, false, "X,Y,N"},
-        {"--type", 2, true, "X,Y,TEXT"},
+        {"--rclick", 2, false, "X,Y"},     {"--dblclick", 2, false, "X,Y"},
+        {"--wheel", 3, false, "X,Y,N"},    {"--type", 2, true, "X,Y,TEXT"},
     };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -77,6 +82,20 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
         const Shape* shape = nullptr;
         for (const Shape& s : kGestures) {
             if (arg == s.option) shape = &s;
+        }
+        if (arg == "--scale") {
+            if (i + 1 >= argc) return arg + " needs a value";
+            const char* v = argv[++i];
+            char* end = nullptr;
+            options.scale = std::strtod(v, &end);
+            static_assert(PanelScale::kMinPercent == 50 && PanelScale::kMaxPercent == 400);
+            const double lowest = 0.5;
+            const double highest = 4.0;
+            if (end == v || *end != '\0' ||
+                !(options.scale >= lowest && options.scale <= highest)) {
+                return "--scale takes a factor from 0.5 to 4, not '" + std::string(v) + "'";
+            }
+            continue;
         }
         if (shape != nullptr || arg == "--param") {
             if (i + 1 >= argc) return arg + " needs a value";
@@ -117,12 +136,13 @@ int FindParameter(ORV_Q12& fx, const std::string& name, std::string* known) {
 }
 
 void Replay(HeadlessEditor& editor, const Gesture& g) {
-    const int x = g.numbers[0];
-    const int y = g.numbers[1];
+    const PanelScale& scale = editor.Scale();
+    const int x = scale.FirstPixelOf(g.numbers[0]);
+    const int y = scale.FirstPixelOf(g.numbers[1]);
     if (g.kind == "drag") {
         // One pixel at a time along the longer axis, as a mouse reports a movement.
-        const int dx = g.numbers[2];
-        const int dy = g.numbers[3];
+        const int dx = scale.FirstPixelOf(g.numbers[0] + g.numbers[2]) - x;
+        const int dy = scale.FirstPixelOf(g.numbers[1] + g.numbers[3]) - y;
         const int steps = std::max(std::abs(dx), std::abs(dy));
         editor.Press(x, y);
         for (int s = 1; s <= steps; ++s) editor.Move(x + dx * s / steps, y + dy * s / steps);
@@ -130,6 +150,9 @@ void Replay(HeadlessEditor& editor, const Gesture& g) {
     } else if (g.kind == "click") {
         editor.Press(x, y);
         editor.Release(x, y);
+    } else if (g.kind == "rclick") {
+        editor.Press(x, y, MouseButton::Right);
+        editor.Release(x, y, MouseButton::Right);
     } else if (g.kind == "dblclick") {
         editor.Press(x, y);
         editor.Release(x, y);
@@ -162,6 +185,9 @@ int main(int argc, char** argv) {
     ORV_Q12 fx(nullptr, &HeadlessEditor::Create);
     fx.Effect()->dispatcher(fx.Effect(), effOpen, 0, 0, nullptr, 0.0f);
     auto* editor = static_cast<HeadlessEditor*>(fx.AttachedEditor());
+    if (!editor->SetScale(PanelScale::FromFactor(options.scale))) {
+        return Fail("no memory for the panel at that scale");
+    }
     for (const auto& [name, value] : options.params) {
         std::string known;
         const int index = FindParameter(fx, name, &known);

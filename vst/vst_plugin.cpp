@@ -110,15 +110,20 @@ void VstPlugin::AttachEditor(Editor* newEditor) {
     } else {
         effect.flags &= ~vst2::effFlagsHasEditor;
     }
-    editorRect = {0, 0, static_cast<vst2::int16>(newEditor->Height()),
-                  static_cast<vst2::int16>(newEditor->Width())};
+    editorRect = {0, 0, static_cast<vst2::int16>(newEditor->PixelHeight()),
+                  static_cast<vst2::int16>(newEditor->PixelWidth())};
 }
 
 void VstPlugin::ResizeEditor(int /*width*/, int /*height*/) {
     if (editor == nullptr) return;
-    editorRect = {0, 0, static_cast<vst2::int16>(editor->Height()),
-                  static_cast<vst2::int16>(editor->Width())};
+    editorRect = {0, 0, static_cast<vst2::int16>(editor->PixelHeight()),
+                  static_cast<vst2::int16>(editor->PixelWidth())};
     OnEditorResized();
+}
+
+bool VstPlugin::RequestEditorSize(int width, int height) {
+    editorRect = {0, 0, static_cast<vst2::int16>(height), static_cast<vst2::int16>(width)};
+    return HostCall(vst2::audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
 }
 
 void VstPlugin::SetLatency(int samples) {

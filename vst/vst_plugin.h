@@ -48,6 +48,7 @@ public:
     void GetTransportInfo(TransportInfo& info) override;
     std::int32_t HostCode() override;
     void ResizeEditor(int width, int height) override;
+    bool RequestEditorSize(int width, int height) override;
     void HostSpecificSetup() override;
     void AttachEditor(Editor* editor) override;
     void SetLatency(int samples) override;

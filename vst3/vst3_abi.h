@@ -531,4 +531,15 @@ protected:
 };
 constexpr Tuid kIRunLoopIid = MakeTuid(0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
 
+// A view's scale on a display of more than 96 dpi, where the host announces it.
+class IPlugViewContentScaleSupport : public FUnknown {
+public:
+    virtual tresult setContentScaleFactor(float factor) = 0;
+
+protected:
+    ~IPlugViewContentScaleSupport() = default;
+};
+constexpr Tuid kIPlugViewContentScaleSupportIid =
+    MakeTuid(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
+
 }  // namespace vst3

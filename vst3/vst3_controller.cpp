@@ -134,3 +134,9 @@ void Vst3Plugin::GetTimeSignature(std::int32_t* numerator, std::int32_t* denomin
 void Vst3Plugin::ResizeEditor(int, int) {
     if (editorView_ != nullptr) editorView_->Resized();
 }
+
+bool Vst3Plugin::RequestEditorSize(int, int) {
+    if (editorView_ == nullptr) return false;
+    editorView_->Resized();
+    return true;
+}

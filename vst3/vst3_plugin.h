@@ -93,6 +93,7 @@ public:
     void GetTimeSignature(std::int32_t* numerator, std::int32_t* denominator) override;
     void GetTransportInfo(TransportInfo&) override {}
     void ResizeEditor(int width, int height) override;
+    bool RequestEditorSize(int width, int height) override;
     bool SendMidiMessage(const MidiMessage&) override { return false; }
 
     // For the view (vst3_view.cpp): the editor when it can open a window, the run loop the

@@ -31,6 +31,8 @@ tresult Vst3View::queryInterface(const char* iid, void** obj) {
         found = static_cast<IEventHandler*>(this);
     } else if (SameTuid(iid, kITimerHandlerIid)) {
         found = static_cast<ITimerHandler*>(this);
+    } else if (SameTuid(iid, kIPlugViewContentScaleSupportIid)) {
+        found = static_cast<IPlugViewContentScaleSupport*>(this);
     }
     *obj = found;
     if (found == nullptr) return kNoInterface;
@@ -50,8 +52,8 @@ Editor* Vst3View::AttachedEditor() const { return attached_ ? plug_.WindowEditor
 
 ViewRect Vst3View::Size() const {
     const Editor* editor = plug_.WindowEditor();
-    return {0, 0, editor != nullptr ? editor->Width() : 0,
-            editor != nullptr ? editor->Height() : 0};
+    return {0, 0, editor != nullptr ? editor->PixelWidth() : 0,
+            editor != nullptr ? editor->PixelHeight() : 0};
 }
 
 tresult Vst3View::isPlatformTypeSupported(FIDString type) {
@@ -171,6 +173,15 @@ tresult Vst3View::checkSizeConstraint(ViewRect* rect) {
     const ViewRect size = Size();
     rect->right = rect->left + size.right;
     rect->bottom = rect->top + size.bottom;
+    return kResultTrue;
+}
+
+tresult Vst3View::setContentScaleFactor(float factor) {
+    if (!(factor > 0.0f)) return kInvalidArgument;
+    Editor* editor = plug_.WindowEditor();
+    if (editor == nullptr) return kResultFalse;
+    // A change asks the frame for the new size through the plug-in's resize request.
+    editor->SetDisplayScale(PanelScale::FromFactor(factor));
     return kResultTrue;
 }
 

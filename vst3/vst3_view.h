@@ -1,12 +1,11 @@
 // The editor's view for a VST 3 host: one per createView, showing the plug-in's editor in the
-// host's window ("HWND" on Windows, "X11EmbedWindowID" on Linux), 300 x 350 and fixed. On Linux
-// the editor has no thread and no loop of its own: the view registers the X connection's
-// descriptor and a 20 ms timer with the host's run loop (from the frame, else from the host's
-// context), and both call the editor's Idle; on Windows the editor's window has its own timer.
-// Keys and the wheel reach the panel through its own window, so those the host hands over are
-// left to the host.
-// Lifecycle: holds a reference to its plug-in, so it never outlives it; removed, the plug-in's
-// terminate or the last release takes the editor's window down.
+// host's window ("HWND" on Windows, "X11EmbedWindowID" on Linux), the panel's size at its
+// scale and not resizable by the host. On Linux the editor has no thread and no loop of its own: the view
+// registers the X connection's descriptor and a 20 ms timer with the host's run loop (from the
+// frame, else from the host's context), and both call the editor's Idle; on Windows the editor's
+// window has its own timer. Keys and the wheel reach the panel through its own window, so those the
+// host hands over are left to the host. Lifecycle: holds a reference to its plug-in, so it never
+// outlives it; removed, the plug-in's terminate or the last release takes the editor's window down.
 // Threads: the host's UI thread only.
 #pragma once
 
@@ -22,7 +21,8 @@ const char* NativeWindowType();
 
 class Vst3View final : public vst3::IPlugView,
                        public vst3::IEventHandler,
-                       public vst3::ITimerHandler {
+                       public vst3::ITimerHandler,
+                       public vst3::IPlugViewContentScaleSupport {
 public:
     explicit Vst3View(Vst3Plugin& plug);
 
@@ -46,6 +46,9 @@ public:
     vst3::tresult setFrame(vst3::IPlugFrame* frame) override;
     vst3::tresult canResize() override { return vst3::kResultFalse; }
     vst3::tresult checkSizeConstraint(vst3::ViewRect* rect) override;
+    // The display's scale: the editor follows it (unless the user chose one) and the frame is
+    // asked for the scaled size, which getSize answers from then on.
+    vst3::tresult setContentScaleFactor(float factor) override;
 
     // The run loop's calls: the X events waiting, the redraw tick.
     void onFDIsSet(int fd) override;

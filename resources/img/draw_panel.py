@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Draws the ORV Q12 panel images beside this script: 100.png (background), 101.png (knob,
 81 frames), 103.png (footswitch, 2 frames), 105.png (toggle switch, 2 frames), 106.png
-(input strip, 101 frames) and 107.png (status light, 2 frames: lit, dark), and icon.png, the
-standalone program's icon (256 x 256). Run it by hand when the artwork changes and commit the
+(input strip, 101 frames) and 107.png (status light, 2 frames: lit, dark), the same six at twice
+the size in 2x/ (for displays at 200%, drawn from the same geometry, not enlarged), and icon.png,
+the standalone program's icon (256 x 256). Run it by hand when the artwork changes and commit the
 PNGs:
 
     /usr/bin/python3 resources/img/draw_panel.py
@@ -25,6 +26,9 @@ import numpy as np
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SS = 4  # supersampling factor of the numpy-rendered parts
+# Output pixels per panel unit of the set being drawn (1 or 2). Geometry stays in panel units;
+# array sizes, edge sharpness and blur radii, which are in pixels, follow K.
+K = 1
 LIGHT = np.array([-0.55, -0.83])  # direction towards the light, image coordinates (y down)
 
 CREAM = (0.93, 0.89, 0.78)
@@ -35,7 +39,7 @@ AMBER = (1.0, 0.66, 0.16)
 # Premultiplied RGBA float images (H x W x 4) and their conversion to cairo surfaces and PNGs.
 
 def blank(w, h):
-    return np.zeros((h, w, 4), dtype=np.float64)
+    return np.zeros((h * K, w * K, 4), dtype=np.float64)
 
 
 def over(dst, color, coverage):
@@ -82,7 +86,9 @@ def from_surface(surface):
 
 
 def save(img, name):
-    to_surface(img).write_to_png(os.path.join(HERE, name))
+    folder = HERE if K == 1 else os.path.join(HERE, "%dx" % K)
+    os.makedirs(folder, exist_ok=True)
+    to_surface(img).write_to_png(os.path.join(folder, name))
 
 
 def stack(frames):
@@ -94,12 +100,12 @@ def stack(frames):
 
 def grid(w, h, cx, cy, factor=SS):
     """Pixel-centre coordinates relative to (cx, cy), in output pixels."""
-    ys, xs = np.mgrid[0:h * factor, 0:w * factor]
-    return (xs + 0.5) / factor - cx, (ys + 0.5) / factor - cy
+    ys, xs = np.mgrid[0:h * factor * K, 0:w * factor * K]
+    return (xs + 0.5) / (factor * K) - cx, (ys + 0.5) / (factor * K) - cy
 
 
 def disc(r, radius, soft=None):
-    soft = soft if soft is not None else 1.0 / SS
+    soft = soft if soft is not None else 1.0 / (SS * K)
     return np.clip((radius - r) / soft + 0.5, 0.0, 1.0)
 
 
@@ -136,7 +142,7 @@ def shadow(w, h, mask_fn, dx, dy, radius, opacity):
     x, y = grid(w, h, 0, 0, 1)
     a = mask_fn(x - dx, y - dy)
     img = blank(w, h)
-    over(img, (0.0, 0.0, 0.0), blur(a, radius) * opacity)
+    over(img, (0.0, 0.0, 0.0), blur(a, radius * K) * opacity)
     return img
 
 
@@ -147,7 +153,7 @@ def hexagon(x, y, circumradius, rotation=0.0):
     apothem = circumradius * math.cos(math.pi / 6)
     centre = sector * math.pi / 3 + rotation
     dist = x * np.cos(centre) + y * np.sin(centre)
-    return np.clip((apothem - dist) * SS + 0.5, 0.0, 1.0), centre, apothem - dist
+    return np.clip((apothem - dist) * (SS * K) + 0.5, 0.0, 1.0), centre, apothem - dist
 
 
 def lambert(nx, ny, nz):
@@ -253,7 +259,7 @@ def footswitch_frame(pressed):
     cover, centre, inside = hexagon(x, y, 19.0, math.pi / 6)
     facet = 0.42 + 0.55 * (np.cos(centre) * LIGHT[0] + np.sin(centre) * LIGHT[1])
     over(img, chrome(facet), cover)
-    top_face = np.clip((inside - 2.2) * SS + 0.5, 0, 1) * cover
+    top_face = np.clip((inside - 2.2) * (SS * K) + 0.5, 0, 1) * cover
     gradient = 0.62 + 0.14 * (x * LIGHT[0] + y * LIGHT[1]) / 19.0
     over(img, chrome(gradient), top_face)
     # Threaded bushing and the dark gap around the plunger.
@@ -292,7 +298,7 @@ def hexagon_mask_1x(x, y, circumradius):
     sector = np.floor((ang + math.pi / 6) / (math.pi / 3))
     centre = sector * math.pi / 3 + math.pi / 6
     dist = x * np.cos(centre) + y * np.sin(centre)
-    return np.clip(circumradius * math.cos(math.pi / 6) - dist + 0.5, 0, 1)
+    return np.clip((circumradius * math.cos(math.pi / 6) - dist) * K + 0.5, 0, 1)
 
 
 def draw_footswitch():
@@ -320,7 +326,7 @@ def toggle_frame(on):
     cover, centre, inside = hexagon(x, y, 9.6, 0.0)
     facet = 0.40 + 0.55 * (np.cos(centre) * LIGHT[0] + np.sin(centre) * LIGHT[1])
     over(img, chrome(facet), cover)
-    over(img, chrome(0.70 - 0.10 * facing), np.clip((inside - 1.5) * SS + 0.5, 0, 1) * cover)
+    over(img, chrome(0.70 - 0.10 * facing), np.clip((inside - 1.5) * (SS * K) + 0.5, 0, 1) * cover)
     threads = 0.5 + 0.5 * np.cos(r * 9.0)
     over(img, chrome(0.45 - 0.25 * facing + 0.08 * threads), disc(r, 5.4))
     over(img, (0.05, 0.05, 0.06), disc(r, 3.5))
@@ -376,7 +382,7 @@ def strip_frame(level):
     inner = disc(np.hypot(ex, np.abs(y - 4.0)), 2.6)
     # Unlit segments stay faintly visible, so the empty strip still reads as a scale.
     segment = ((x - inner_left) % 4.0) < 3.0
-    lit = np.clip((fill_end - x) * SS + 0.5, 0, 1)
+    lit = np.clip((fill_end - x) * (SS * K) + 0.5, 0, 1)
     glow = 1.0 - 0.35 * np.abs(y - 3.6) / 2.6
     amber = np.stack([AMBER[0] * glow, AMBER[1] * glow ** 1.5, AMBER[2] * glow], axis=-1)
     over(img, (0.22, 0.13, 0.06), inner * segment * 0.55)
@@ -461,14 +467,16 @@ def enclosure():
     img = blank(W * SS, H * SS)
     over(img, (0.05, 0.045, 0.045), np.ones(x.shape))
     d = rounded_rect_distance(x, y, 1.0, 1.0, W - 1.0, H - 1.0, 16.0)
-    body = np.clip(d * SS + 0.5, 0, 1)
+    body = np.clip(d * (SS * K) + 0.5, 0, 1)
 
     rng = np.random.default_rng(100)
     small = lambda scale: np.kron(rng.normal(0, 1, (H // scale + 1, W // scale + 1)),
-                                  np.ones((scale * SS, scale * SS)))[:H * SS, :W * SS]
-    orange_peel = blur(small(2), 3) * 2.0
-    grain = np.kron(rng.normal(0, 1, (H, W)), np.ones((SS, SS)))
+                                  np.ones((scale * SS * K, scale * SS * K)))[:H * SS * K, :W * SS * K]
+    orange_peel = blur(small(2), 3 * K) * 2.0
+    grain = np.kron(rng.normal(0, 1, (H, W)), np.ones((SS * K, SS * K)))
+    # The same random field at every K, so the 2x set shows the 1x set's flakes.
     flakes = (rng.random((H * SS, W * SS)) > 0.9975) * rng.random((H * SS, W * SS))
+    flakes = np.kron(flakes, np.ones((K, K)))
     vertical = y / H
     base = np.array([0.36, 0.066, 0.060])
     shade = (1.08 - 0.25 * vertical) * (1.0 + 0.03 * orange_peel + 0.008 * grain)
@@ -476,8 +484,8 @@ def enclosure():
     paint = base * (shade * (1.0 - 0.35 * centre_distance ** 2))[..., None]
     paint += (flakes * 0.35)[..., None] * np.array([1.0, 0.70, 0.55])
     # Rolled edge: lit on the upper left, shaded on the lower right.
-    gx = np.gradient(d, axis=1) * SS
-    gy = np.gradient(d, axis=0) * SS
+    gx = np.gradient(d, axis=1) * (SS * K)
+    gy = np.gradient(d, axis=0) * (SS * K)
     edge = np.exp(-np.clip(d, 0, None) / 2.2)
     facing = -(gx * LIGHT[0] + gy * LIGHT[1])
     paint *= (1.0 + 0.55 * edge * facing)[..., None]
@@ -503,7 +511,7 @@ def screw(img, cx, cy, rotation):
     over(layer, (1, 1, 1), 0.18 * ring(r, 4.6, 5.2) * lit_rim)
     small = downsample(layer)
     x0, y0 = int(round(cx - 7.5)), int(round(cy - 7.5))
-    region = img[y0:y0 + h, x0:x0 + w]
+    region = img[y0 * K:(y0 + h) * K, x0 * K:(x0 + w) * K]
     over_image(region, small)
 
 
@@ -554,6 +562,7 @@ def draw_background():
     img = enclosure()
     surface = to_surface(img)
     ctx = cairo.Context(surface)
+    ctx.scale(K, K)
     font_options = cairo.FontOptions()
     font_options.set_antialias(cairo.ANTIALIAS_GRAY)
     font_options.set_hint_style(cairo.HINT_STYLE_SLIGHT)
@@ -598,7 +607,7 @@ def draw_background():
     x, y = grid(W, H, 0, 0, 1)
     sx, sy, sw, sh = STRIP_RECT
     bezel = rounded_rect_distance(x, y, sx - 2, sy - 2, sx + sw + 2, sy + sh + 2, 6.0)
-    over(img, (0.02, 0.01, 0.01), 0.55 * np.clip(bezel + 0.5, 0, 1))
+    over(img, (0.02, 0.01, 0.01), 0.55 * np.clip(bezel * K + 0.5, 0, 1))
 
     for (cx, cy), rotation in zip(((13, 13), (287, 13), (13, 337), (287, 337)),
                                   (0.3, 1.1, 0.7, 0.15)):
@@ -653,12 +662,15 @@ def draw_icon():
 
 
 def main():
-    draw_background()
-    draw_knob_strip()
-    draw_footswitch()
-    draw_toggle()
-    draw_input_strip()
-    draw_light()
+    global K
+    for K in (1, 2):
+        draw_background()
+        draw_knob_strip()
+        draw_footswitch()
+        draw_toggle()
+        draw_input_strip()
+        draw_light()
+    K = 1
     draw_icon()
 
 

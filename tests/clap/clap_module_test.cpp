@@ -163,9 +163,16 @@ TEST(ClapModuleTest, ExtensionsAnswerAsTheyDeclare) {
     EXPECT_EQ(width, 300u);
     EXPECT_EQ(height, 350u);
     EXPECT_FALSE(gui.can_resize(p));
-    EXPECT_FALSE(gui.set_scale(p, 2.0));
     EXPECT_TRUE(gui.set_size(p, 300, 350));
     EXPECT_FALSE(gui.set_size(p, 400, 350));
+    // The display's scale: the size is the panel's at it, the only one set_size takes.
+    EXPECT_TRUE(gui.set_scale(p, 2.0));
+    ASSERT_TRUE(gui.get_size(p, &width, &height));
+    EXPECT_EQ(width, 600u);
+    EXPECT_EQ(height, 700u);
+    EXPECT_TRUE(gui.set_size(p, 600, 700));
+    EXPECT_FALSE(gui.set_size(p, 300, 350));
+    EXPECT_FALSE(gui.set_scale(p, 0.0));
     gui.destroy(p);
     for (const char* absent : {"clap.render", "clap.audio-ports-config", "clap.note-ports", ""}) {
         EXPECT_EQ(fx->Extension(absent), nullptr) << absent;

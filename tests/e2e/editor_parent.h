@@ -30,4 +30,7 @@ public:
     // The open editor window's pixels as the screen shows them, 0xRRGGBB row by row, after the
     // user-interface loop ran for a moment; empty when no editor window is open.
     virtual std::vector<uint32_t> EditorPixels(host::PluginInstance& fx) = 0;
+    // The display's resolution as editors opening from now on read it, put back when the
+    // parent goes; false where the test cannot set it.
+    virtual bool SetDisplayDpi(int /*dpi*/) { return false; }
 };

@@ -1,4 +1,5 @@
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "tests/e2e/editor_parent.h"
@@ -11,8 +12,12 @@ constexpr int kTop = 40;
 
 class X11Parent : public EditorParent {
 public:
-    X11Parent() : window_(x11_.CreateWindow(kLeft, kTop, 420, 460)) {}
-    ~X11Parent() override { x11_.DestroyWindow(window_); }
+    // Room for the panel at 200%.
+    X11Parent() : window_(x11_.CreateWindow(kLeft, kTop, 640, 720)) {}
+    ~X11Parent() override {
+        if (resourcesChanged_) x11_.SetRootResources(savedResources_);
+        x11_.DestroyWindow(window_);
+    }
 
     bool Connected() const { return x11_.Connected(); }
     void* Handle() const override { return reinterpret_cast<void*>(uintptr_t{window_}); }
@@ -35,6 +40,13 @@ public:
         IdleFor(fx, 20);
         x11_.Button(right ? 3 : 1, false);
         IdleFor(fx, 40);
+    }
+
+    bool SetDisplayDpi(int dpi) override {
+        if (!resourcesChanged_ && !x11_.RootResources(&savedResources_)) savedResources_.clear();
+        resourcesChanged_ = true;
+        x11_.SetRootResources("Xft.dpi:\t" + std::to_string(dpi) + "\n");
+        return true;
     }
 
     std::vector<uint32_t> EditorPixels(host::PluginInstance& fx) override {
@@ -69,6 +81,8 @@ private:
 
     X11TestHost x11_;
     uint32_t window_;
+    std::string savedResources_;
+    bool resourcesChanged_ = false;
 };
 
 }  // namespace

@@ -41,6 +41,16 @@ public:
         return rgb;
     }
 
+    // The desktop's resolution is the prefix's (its LogPixels, which the 192 dpi suite's prefix
+    // sets): the test only becomes a DPI-aware host, which sees it, and says whether it is dpi.
+    bool SetDisplayDpi(int dpi) override {
+        SetProcessDPIAware();
+        HDC screen = GetDC(nullptr);
+        const int current = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+        if (screen != nullptr) ReleaseDC(nullptr, screen);
+        return current == dpi;
+    }
+
 private:
     static HWND Window() { return HostWindow::Shared().Handle(); }
     // The editor window after `previous` (the first for null).

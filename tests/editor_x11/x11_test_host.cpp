@@ -181,3 +181,26 @@ ServerResources X11TestHost::Resources() {
     }
     return counts;
 }
+
+bool X11TestHost::RootResources(std::string* text) {
+    XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection_,
+        xcb_get_property(connection_, 0, screen_->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING,
+                         0, 1 << 16),
+        nullptr));
+    if (reply == nullptr || reply->type == XCB_NONE) return false;
+    text->assign(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                 static_cast<size_t>(xcb_get_property_value_length(reply.get())));
+    return true;
+}
+
+void X11TestHost::SetRootResources(const std::string& text) {
+    if (text.empty()) {
+        xcb_delete_property(connection_, screen_->root, XCB_ATOM_RESOURCE_MANAGER);
+    } else {
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, screen_->root,
+                            XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 8,
+                            static_cast<uint32_t>(text.size()), text.data());
+    }
+    Sync();
+}

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "editor_x11/x11_window.h"
@@ -51,6 +52,11 @@ public:
     void Key(uint32_t keysym);
     // Releases whatever buttons a failed test left down.
     void ReleaseButtons();
+
+    // The server's resource database (the root window's RESOURCE_MANAGER), as xrdb sets it;
+    // false when it has none. Setting an empty text deletes it.
+    bool RootResources(std::string* text);
+    void SetRootResources(const std::string& text);
 
     // Waits until the server has carried out this connection's requests.
     void Sync();

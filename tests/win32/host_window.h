@@ -14,7 +14,8 @@ class HostWindow {
 public:
     static constexpr const char* kClass = "OrvTestHostWindow";
 
-    HostWindow(int x = 40, int y = 40, int width = 420, int height = 460);
+    // Room for the panel at 200%.
+    HostWindow(int x = 40, int y = 40, int width = 640, int height = 720);
     // One window for the whole test program: destroying a window costs Wine two seconds
     // without a window manager. It lives until the process ends.
     static HostWindow& Shared();
