@@ -7,6 +7,7 @@
 #include "editor/editor.h"
 #include "raster/blit.h"
 #include "raster/mem_bitmap.h"
+#include "raster/png_loader.h"
 
 namespace {
 
@@ -66,6 +67,24 @@ void PanelTest::Settle() {
         if (editor->PresentCount() == before) return;
     }
     ADD_FAILURE() << "the editor kept redrawing";
+}
+
+int PanelTest::PixelsDifferingFrom(const char* goldenPath) const {
+    const auto golden = LoadPngFile(goldenPath);
+    const RasterBitmap& shown = *editor->FrameBuffer();
+    if (golden == nullptr || golden->Width() != shown.Width() ||
+        golden->Height() != shown.Height()) {
+        ADD_FAILURE() << goldenPath << " is missing or not of the frame buffer's size";
+        return -1;
+    }
+    int differing = 0;
+    for (int y = 0; y < shown.Height(); ++y) {
+        for (int x = 0; x < shown.Width(); ++x) {
+            differing +=
+                golden->Bits()[y * golden->RowSpan() + x] != shown.Bits()[y * shown.RowSpan() + x];
+        }
+    }
+    return differing;
 }
 
 int PanelTest::FrameShown(int index) const {

@@ -30,6 +30,9 @@ protected:
     void Drag(Point from, int dx, int dy, HeldKeys keys = {});
     // Ticks until a tick presents nothing (at most eight).
     void Settle();
+    // How many pixels of the frame buffer differ from a golden PNG; -1, with a failure, when the
+    // image is missing or of another size.
+    int PixelsDifferingFrom(const char* goldenPath) const;
     // The host's calls since the last ClearCalls (tests/editor/edit_calls.h).
     std::string EditsOf(int index) const;
     std::string UnbalancedEdits() const;

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "editor/bitmap_control.h"
-#include "raster/png_loader.h"
 #include "tests/editor/editor_fixture.h"
 
 using namespace vst2;
@@ -27,19 +26,7 @@ TEST_F(PanelTest, AFreshPanelShowsTheDefaultFrames) {
 
 TEST_F(PanelTest, AFreshPanelMatchesTheGoldenImage) {
     editor->Tick();
-    const auto golden = LoadPngFile(ORV_GOLDEN_DIR "/panel.png");
-    ASSERT_NE(golden, nullptr);
-    const RasterBitmap& shown = *editor->FrameBuffer();
-    ASSERT_EQ(golden->Width(), shown.Width());
-    ASSERT_EQ(golden->Height(), shown.Height());
-    int differing = 0;
-    for (int y = 0; y < shown.Height(); ++y) {
-        for (int x = 0; x < shown.Width(); ++x) {
-            differing +=
-                golden->Bits()[y * golden->RowSpan() + x] != shown.Bits()[y * shown.RowSpan() + x];
-        }
-    }
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(PixelsDifferingFrom(ORV_GOLDEN_DIR "/panel.png"), 0);
 }
 
 TEST_F(PanelTest, TheHostIsToldOfNoEditorItCouldOpen) {
