@@ -48,21 +48,24 @@ public:
     }
     int32 countClasses() override { return 1; }
 
-    tresult getClassInfo(int32 index, PClassInfo* info) override {
-        if (index != 0 || info == nullptr) return kInvalidArgument;
+    // What the three class records have in common: the id, the count of instances, the category.
+    template <typename ClassInfo>
+    static void FillClassHead(ClassInfo* info) {
         std::memset(info, 0, sizeof(*info));
         std::memcpy(info->cid, kClassId.bytes, 16);
         info->cardinality = kManyInstances;
         CopyText(info->category, sizeof(info->category), identity::kVst3Category);
+    }
+
+    tresult getClassInfo(int32 index, PClassInfo* info) override {
+        if (index != 0 || info == nullptr) return kInvalidArgument;
+        FillClassHead(info);
         CopyText(info->name, sizeof(info->name), identity::kProductName);
         return kResultOk;
     }
     tresult getClassInfo2(int32 index, PClassInfo2* info) override {
         if (index != 0 || info == nullptr) return kInvalidArgument;
-        std::memset(info, 0, sizeof(*info));
-        std::memcpy(info->cid, kClassId.bytes, 16);
-        info->cardinality = kManyInstances;
-        CopyText(info->category, sizeof(info->category), identity::kVst3Category);
+        FillClassHead(info);
         CopyText(info->name, sizeof(info->name), identity::kProductName);
         CopyText(info->subCategories, sizeof(info->subCategories), identity::kVst3SubCategories);
         CopyText(info->vendor, sizeof(info->vendor), identity::kVendorName);
@@ -72,10 +75,7 @@ public:
     }
     tresult getClassInfoUnicode(int32 index, PClassInfoW* info) override {
         if (index != 0 || info == nullptr) return kInvalidArgument;
-        std::memset(info, 0, sizeof(*info));
-        std::memcpy(info->cid, kClassId.bytes, 16);
-        info->cardinality = kManyInstances;
-        CopyText(info->category, sizeof(info->category), identity::kVst3Category);
+        FillClassHead(info);
         CopyToString16(info->name, 64, identity::kProductName);
         CopyText(info->subCategories, sizeof(info->subCategories), identity::kVst3SubCategories);
         CopyToString16(info->vendor, 64, identity::kVendorName);

@@ -17,24 +17,6 @@ vst2::AEffect* EntryWithHeadlessEditor(vst2::audioMasterCallback host) {
     return fx->Effect();
 }
 
-struct StripOf {
-    int resource;
-    int frames;
-};
-
-StripOf StripFor(int index) {
-    switch (index) {
-        case kDrive:
-        case kFilter:
-        case kVolume: return {101, 81};
-        case kStereo:
-        case kQuality: return {105, 2};
-        case kPedal: return {103, 2};
-        case kLight: return {107, 2};
-        default: return {106, 101};
-    }
-}
-
 }  // namespace
 
 void PanelTest::SetUp() {
@@ -91,7 +73,7 @@ int PanelTest::FrameShown(int index) const {
     const Rect r = ControlOf(index).GetRect();
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
-    const StripOf strip = StripFor(index);
+    const StripImage strip = ImageOf(index);
     const RasterBitmap* background = editor->FetchImage(100, "100.png");
     const RasterBitmap* image = editor->FetchImage(strip.resource, "strip.png");
     const RasterBitmap& shown = *editor->FrameBuffer();

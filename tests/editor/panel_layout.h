@@ -26,3 +26,23 @@ enum PanelControl {
     kInputStrip,
     kLight
 };
+
+// The image strip a control draws from: its resource id and its number of frames.
+struct StripImage {
+    int resource;
+    int frames;
+};
+
+constexpr StripImage ImageOf(int index) {
+    switch (index) {
+        case kBackgroundControl: return {100, 1};
+        case kDrive:
+        case kFilter:
+        case kVolume: return {101, 81};
+        case kStereo:
+        case kQuality: return {105, 2};
+        case kPedal: return {103, 2};
+        case kLight: return {107, 2};
+        default: return {106, 101};
+    }
+}

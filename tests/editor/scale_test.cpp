@@ -15,25 +15,6 @@
 
 namespace {
 
-struct StripImage {
-    int resource;
-    int frames;
-};
-
-StripImage ImageOf(int index) {
-    switch (index) {
-        case kBackgroundControl: return {100, 1};
-        case kDrive:
-        case kFilter:
-        case kVolume: return {101, 81};
-        case kStereo:
-        case kQuality: return {105, 2};
-        case kPedal: return {103, 2};
-        case kLight: return {107, 2};
-        default: return {106, 101};
-    }
-}
-
 // The test's own area filter: each destination pixel integrates the source over its footprint
 // in two dimensions at once, premultiplied.
 std::unique_ptr<MemBitmap> AreaFiltered(const RasterBitmap& source, int top, int sw, int sh, int dw,
